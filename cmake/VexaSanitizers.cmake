@@ -1,0 +1,11 @@
+# Sanitizer and coverage switches apply to everything built in the tree,
+# so that the library, the peers and the tests agree on the runtime.
+if(VEXA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(VEXA_COVERAGE)
+  add_compile_options(--coverage -O0)
+  add_link_options(--coverage)
+endif()
