@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what building and testing Vexa needs on Debian 12, skipping what
+# is already there. Groups: host (default), windows (mingw-w64 and Wine),
+# fuzz (clang with libFuzzer), analysis (valgrind, gcovr).
+#   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
+set -euo pipefail
+
+declare -A groups=(
+  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev locales"
+  [windows]="g++-mingw-w64-x86-64-posix wine64 googletest binutils-mingw-w64-x86-64"
+  [fuzz]="clang libclang-rt-14-dev"
+  [analysis]="valgrind gcovr"
+)
+
+wanted=()
+for group in "${@:-host}"; do
+  [[ -n "${groups[$group]+x}" ]] || { echo "unknown group: $group" >&2; exit 2; }
+  for pkg in ${groups[$group]}; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || wanted+=("$pkg")
+  done
+done
+
+if ((${#wanted[@]})); then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "missing packages (install them as root): ${wanted[*]}" >&2
+    exit 1
+  fi
+  echo "installing: ${wanted[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null
+fi
+
+# Locales: a decimal-comma locale for the number-reading tests, and the
+# Chinese locale that gives Wine the GBK code page.
+for loc in de_DE.UTF-8 zh_CN.UTF-8; do
+  if ! locale -a 2>/dev/null | grep -qi "^${loc%%.*}\.utf-\?8$"; then
+    if [[ $(id -u) -eq 0 ]]; then
+      sed -i "s/^# *\(${loc} UTF-8\)/\1/" /etc/locale.gen
+      grep -q "^${loc} UTF-8" /etc/locale.gen || echo "${loc} UTF-8" >> /etc/locale.gen
+      locale-gen >/dev/null
+    else
+      echo "locale ${loc} is missing; some tests will be skipped" >&2
+    fi
+  fi
+done
