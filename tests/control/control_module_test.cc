@@ -1,0 +1,113 @@
+// ControlModule internals: the variant chosen for each platform code, and
+// the freeing of a replaced variant without any of its operations.
+
+#include "control/control_module.h"
+
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include <gtest/gtest.h>
+
+#include "control/default_control.h"
+#include "control/display_escape_control.h"
+#include "control/foreground_switch_control.h"
+#include "control/platform13_control.h"
+#include "control/platform3_control.h"
+#include "support/alloc_hooks.h"
+#include "winsim.h"
+
+namespace vexa {
+namespace {
+
+TEST(ControlModule, ChoosesTheVariantForEachPlatformCode) {
+  struct Case {
+    int code;
+    const std::type_info& type;
+  };
+  const Case cases[] = {
+      {2, typeid(DisplayEscapeControl)},
+      {3, typeid(Platform3Control)},
+      {6, typeid(ForegroundSwitchControl)},
+      {13, typeid(Platform13Control)},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<ControlVariant> variant(ControlModule::CreateVariant(c.code));
+    ASSERT_NE(variant, nullptr);
+    EXPECT_EQ(typeid(*variant), c.type) << c.code;
+  }
+  for (int code : {INT_MIN, -1, 0, 1, 4, 5, 7, 8, 9, 10, 11, 12, 14, INT_MAX}) {
+    std::unique_ptr<ControlVariant> variant(ControlModule::CreateVariant(code));
+    ASSERT_NE(variant, nullptr);
+    EXPECT_EQ(typeid(*variant), typeid(DefaultControl)) << code;
+  }
+}
+
+// Counts every operation and its own deletion.
+struct Counts {
+  int operations = 0;
+  int deleted = 0;
+};
+
+class CountingVariant : public ControlVariant {
+ public:
+  explicit CountingVariant(Counts* counts) : counts_(counts) {}
+  ~CountingVariant() override { ++counts_->deleted; }
+  int Init(platform::Window) override { return ++counts_->operations; }
+  int Release() override { return ++counts_->operations; }
+  int SwitchToControl() override { return ++counts_->operations; }
+  int IsExist() override { return ++counts_->operations; }
+
+ private:
+  Counts* counts_;
+};
+
+class ControlModuleWithCountingVariant : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    winsim::Reset();
+    setenv("VEXA_PLATFORM_CODE", "3", 1);
+    module_.TEST_Install(new CountingVariant(&counts_));
+  }
+  void TearDown() override {
+    unsetenv("VEXA_PLATFORM_CODE");
+    winsim::Reset();
+  }
+
+  Counts counts_;
+  ControlModule module_;
+};
+
+TEST_F(ControlModuleWithCountingVariant, InitFreesTheReplacedVariantWithoutCallingIt) {
+  EXPECT_EQ(module_.Init(0), 1);
+  EXPECT_EQ(counts_.deleted, 1);
+  EXPECT_EQ(counts_.operations, 0);
+  EXPECT_EQ(typeid(*module_.TEST_variant()), typeid(Platform3Control));
+}
+
+TEST_F(ControlModuleWithCountingVariant, FailedInitStillFreesTheReplacedVariant) {
+  {
+    test::ScopedAllocationFailure fail(0, true);
+    EXPECT_EQ(module_.Init(0), 0);
+  }
+  EXPECT_EQ(counts_.deleted, 1);
+  EXPECT_EQ(counts_.operations, 0);
+  EXPECT_EQ(module_.TEST_variant(), nullptr);
+  EXPECT_EQ(module_.SwitchToControl(), 0);
+  EXPECT_EQ(module_.IsExist(), 0);
+}
+
+TEST(ControlModule, DeletingTheModuleFreesItsVariantWithoutCallingIt) {
+  Counts counts;
+  {
+    ControlModule module;
+    module.TEST_Install(new CountingVariant(&counts));
+  }
+  EXPECT_EQ(counts.deleted, 1);
+  EXPECT_EQ(counts.operations, 0);
+}
+
+}  // namespace
+}  // namespace vexa
