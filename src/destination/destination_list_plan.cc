@@ -1,0 +1,86 @@
+#include "destination/destination_list_plan.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "destination/protocol_fields.h"
+#include "frame/config.h"
+
+namespace vexa::destination {
+
+namespace {
+
+constexpr char kLeader[] = "    ";  // the four spaces that open the file
+constexpr std::size_t kLeaderSize = sizeof kLeader - 1;
+constexpr int kFieldsPerGroup = 4;
+// The data-directory query gets this buffer; it writes at most 256 bytes.
+constexpr std::size_t kDirectoryBufferSize = 260;
+static_assert(kDirectoryBufferSize >= config::kDataDirectoryMax);
+
+}  // namespace
+
+int DestinationListPlan::ReadPacket(std::FILE* file, DestinationPacket* packet) {
+  // There is no length field: the file's size delimits the list.
+  if (std::fseek(file, 0, SEEK_END) != 0) return VEXA_E_LIST_SEEK;
+  const long size = std::ftell(file);
+  // ftell reports failure as -1; no other negative size can be trusted
+  // either, and it must never reach fread as a count.
+  if (size < 0) return VEXA_E_LIST_TELL;
+  if (std::fseek(file, 0, SEEK_SET) != 0) return VEXA_E_LIST_SEEK;
+  if (size > kMaxTextLength) return VEXA_E_LIST_TOO_BIG;
+
+  char text[kMaxTextLength + 1];
+  const std::size_t wanted = static_cast<std::size_t>(size);
+  if (std::fread(text, 1, wanted, file) < wanted) return VEXA_E_LIST_SHORT_READ;
+  if (wanted < kLeaderSize || std::memcmp(text, kLeader, kLeaderSize) != 0) {
+    return VEXA_E_LIST_NO_SPACES;
+  }
+  text[wanted] = '\0';
+  return ParseText(text + kLeaderSize, static_cast<int>(wanted - kLeaderSize),
+                   packet);
+}
+
+int DestinationListPlan::GetFilePath(std::string& path) {
+  // Zero-filled, so the text stays terminated inside the buffer even if the
+  // query broke its promise to terminate it.
+  char directory[kDirectoryBufferSize] = {};
+  config::QueryDataDirectory(directory);
+  directory[kDirectoryBufferSize - 1] = '\0';
+  path = directory;
+  path += "\\dest.cld";
+  return 0;
+}
+
+int DestinationListPlan::ParseFields(const char* const* fields, int count,
+                                     DestinationPacket* packet) {
+  if (count < 1 || std::strcmp(fields[0], "(TNC") != 0) {
+    return VEXA_E_LIST_NO_TNC;
+  }
+  int remaining = count - 1;
+  int written = 0;
+  const char* const* group = fields + 1;
+  while (remaining >= kFieldsPerGroup && written < VEXA_MAX_POINTS) {
+    const int mode = RouteModeFromWord(group[3]);
+    if (mode == -1) return VEXA_E_LIST_BAD_ROUTE;
+    const std::int32_t longitude = DecimalDegreesToUnits(group[0]);
+    const std::int32_t latitude = DecimalDegreesToUnits(group[1]);
+    if (longitude == 0 || latitude == 0) return VEXA_E_LIST_BAD_COORD;
+
+    DestinationEntry& entry = packet->entries[written];
+    entry.longitude = longitude;
+    entry.latitude = latitude;
+    entry.routeMode = mode;
+    // The packet is zero-filled, so the byte behind the copied text already
+    // terminates the name; a long name is cut, even inside a GBK character.
+    std::strncpy(entry.name, group[2], kNameTextMax);
+
+    remaining -= kFieldsPerGroup;
+    ++written;
+    group += kFieldsPerGroup;
+  }
+  packet->kind = DestinationList;
+  packet->pointCount = static_cast<std::uint32_t>(written);
+  return 0;
+}
+
+}  // namespace vexa::destination

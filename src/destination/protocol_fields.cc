@@ -1,0 +1,97 @@
+#include "destination/protocol_fields.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "destination/destination_packet.h"
+#include "platform/platform.h"
+
+namespace vexa::destination {
+
+namespace {
+
+constexpr double kSecondsPerDegree = 3600.0;
+constexpr double kSecondsPerMinute = 60.0;
+constexpr double kUnitsPerSecond = 2560.0;
+
+// Truncates toward zero. A value that is NaN, infinite or whose truncation
+// does not fit a signed 32-bit integer is no coordinate: converting it
+// would be undefined behaviour.
+std::int32_t TruncateToUnits(double r) {
+  if (!(r > -2147483649.0 && r < 2147483648.0)) return 0;
+  return static_cast<std::int32_t>(r);
+}
+
+}  // namespace
+
+std::int32_t DecimalDegreesToUnits(const char* field) {
+  // Each step is stored in a double so that the order of operations and
+  // the rounding of every intermediate are fixed (the build also forbids
+  // fused multiply-add).
+  const double degrees = platform::ReadDoubleC(field);
+  const double seconds = degrees * kSecondsPerDegree;
+  const double units = seconds * kUnitsPerSecond;
+  return TruncateToUnits(units + 0.5);
+}
+
+std::int32_t DegreesMinutesToUnits(const char* field, int width) {
+  int degrees = 0;
+  // Integer scanning does not depend on the locale's decimal point. The
+  // scan's result is ignored: without digits the degrees stay 0.
+  std::sscanf(field, width == 2 ? "%2d" : "%3d", &degrees);
+
+  // The minutes begin at position `width` only when the field reaches that
+  // far; reading there otherwise would run past the field's terminator.
+  double minutes = 0.0;
+  if (std::memchr(field, '\0', static_cast<std::size_t>(width)) == nullptr) {
+    minutes = platform::ReadDoubleC(field + width);
+  }
+
+  const double degree_seconds = static_cast<double>(degrees) * kSecondsPerDegree;
+  const double minute_seconds = minutes * kSecondsPerMinute;
+  const double seconds = degree_seconds + minute_seconds;
+  const double units = seconds * kUnitsPerSecond;
+  return TruncateToUnits(units + 0.5);
+}
+
+int RouteModeFromWord(const char* field) {
+  // GBK bytes of the four words, in the order they are compared.
+  static const char* const kWords[] = {
+      "\xCD\xC6\xBC\xF6",  // 推荐, recommended
+      "\xD7\xEE\xBF\xEC",  // 最快, fastest
+      "\xD7\xEE\xB6\xCC",  // 最短, shortest
+      "\xBE\xAD\xBC\xC3",  // 经济, economical
+  };
+  for (int mode = 0; mode < 4; ++mode) {
+    if (std::strcmp(field, kWords[mode]) == 0) return mode;
+  }
+  return -1;
+}
+
+int RouteModeFromDigit(char digit) {
+  switch (digit) {
+    case '0': return Recommended;
+    case '1': return Fastest;
+    case '2': return Economical;
+    case '3': return Fastest;
+    case '4': return Shortest;
+    default: return -1;
+  }
+}
+
+int ReadIntSaturated(const char* text) {
+  // strtol saturates at the long range and base 10 accepts exactly what
+  // atoi does; the int range is then enforced here.
+  const int saved_errno = errno;
+  const long value = std::strtol(text, nullptr, 10);
+  errno = saved_errno;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+}  // namespace vexa::destination

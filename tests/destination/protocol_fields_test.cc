@@ -1,0 +1,130 @@
+// Coordinate conversion and route-preference maps, including values that
+// must not become coordinates and numbers read under a foreign locale.
+
+#include "destination/protocol_fields.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <clocale>
+#include <string>
+
+#include "vexa/vexa.h"
+
+namespace vexa::destination {
+namespace {
+
+struct DecimalCase {
+  const char* text;
+  std::int32_t units;
+};
+
+constexpr DecimalCase kDecimalCases[] = {
+    {"116.397128", 1072715932}, {"39.916527", 367870713},
+    {"180", 1658880000},        {"-74.0060", -682039295},
+    {"-0.0000001", 0},          {"abc", 0},
+    {"0", 0},                   {"  121.473701x", 1119501628},
+    {"31.230416", 287819514},
+};
+
+struct MinutesCase {
+  const char* text;
+  int width;
+  std::int32_t units;
+};
+
+constexpr MinutesCase kMinutesCases[] = {
+    {"3954.5000", 2, 367795200}, {"11623.2000", 3, 1072619520},
+    {"1230.5", 2, 115276800},    {"0000.0000", 2, 0},
+    {"3950.2500", 2, 367142400}, {"11620.1000", 3, 1072143360},
+};
+
+void ExpectAllListedValues() {
+  for (const DecimalCase& c : kDecimalCases) {
+    EXPECT_EQ(DecimalDegreesToUnits(c.text), c.units) << c.text;
+  }
+  for (const MinutesCase& c : kMinutesCases) {
+    EXPECT_EQ(DegreesMinutesToUnits(c.text, c.width), c.units) << c.text;
+  }
+}
+
+TEST(Coordinates, ConvertBothNotationsWithHalfUpRounding) {
+  ExpectAllListedValues();
+}
+
+TEST(Coordinates, NonFiniteOrOutOfRangeValuesAreNoCoordinate) {
+  for (const char* text : {"nan", "-nan", "inf", "-infinity", "1e300",
+                           "-1e300", "233.1", "-233.1"}) {
+    EXPECT_EQ(DecimalDegreesToUnits(text), 0) << text;
+  }
+  // The largest whole degree that still fits.
+  EXPECT_EQ(DecimalDegreesToUnits("233"), 2147328000);
+  EXPECT_EQ(DecimalDegreesToUnits("-233"), -2147327999);
+  for (const char* text : {"12nan", "12inf", "99999999", "-99999999",
+                           "121e300"}) {
+    EXPECT_EQ(DegreesMinutesToUnits(text, 2), 0) << text;
+  }
+}
+
+TEST(Coordinates, ShortDegreesMinutesFieldHasNoMinutes) {
+  EXPECT_EQ(DegreesMinutesToUnits("5", 2), 46080000);
+  EXPECT_EQ(DegreesMinutesToUnits("12", 3), 110592000);
+  EXPECT_EQ(DegreesMinutesToUnits("", 2), 0);
+  // Whatever follows the terminator is not part of the field.
+  const char field_then_junk[] = "1\0" "30.5";
+  EXPECT_EQ(DegreesMinutesToUnits(field_then_junk, 3), 9216000);
+}
+
+TEST(Coordinates, MinutesStartAtWidthWhateverTheScanRead) {
+  // The scan skips the space and reads "12"; the minutes are "230.5".
+  EXPECT_EQ(DegreesMinutesToUnits(" 1230.5", 2), 145996800);
+  // "-1" degrees and 30 minutes: -0.5 degree, the half added before the cut.
+  EXPECT_EQ(DegreesMinutesToUnits("-130", 2), -4607999);
+}
+
+TEST(Coordinates, DecimalCommaLocaleChangesNothing) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+    GTEST_SKIP() << "locale de_DE.UTF-8 is not available";
+  }
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+  ExpectAllListedValues();
+  EXPECT_EQ(DecimalDegreesToUnits("116,397128"), 1069056000);  // stops at ','
+  std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(RouteModes, WordsMatchWholeGbkWordOnly) {
+  EXPECT_EQ(RouteModeFromWord("\xCD\xC6\xBC\xF6"), Recommended);
+  EXPECT_EQ(RouteModeFromWord("\xD7\xEE\xBF\xEC"), Fastest);
+  EXPECT_EQ(RouteModeFromWord("\xD7\xEE\xB6\xCC"), Shortest);
+  EXPECT_EQ(RouteModeFromWord("\xBE\xAD\xBC\xC3"), Economical);
+  for (const char* text : {"\xCD\xC6\xBC\xF6 ", "\xCD\xC6", "", "0",
+                           "\xE6\x8E\xA8\xE8\x8D\x90" /* UTF-8 */}) {
+    EXPECT_EQ(RouteModeFromWord(text), -1) << text;
+  }
+}
+
+TEST(RouteModes, DigitsMapOutOfOrder) {
+  EXPECT_EQ(RouteModeFromDigit('0'), Recommended);
+  EXPECT_EQ(RouteModeFromDigit('1'), Fastest);
+  EXPECT_EQ(RouteModeFromDigit('2'), Economical);
+  EXPECT_EQ(RouteModeFromDigit('3'), Fastest);
+  EXPECT_EQ(RouteModeFromDigit('4'), Shortest);
+  for (char c : {'5', '\0', ' ', 'B', static_cast<char>(0xB0)}) {
+    EXPECT_EQ(RouteModeFromDigit(c), -1) << int{c};
+  }
+}
+
+TEST(ReadIntSaturated, ReadsLikeAtoiButNeverWraps) {
+  EXPECT_EQ(ReadIntSaturated("2"), 2);
+  EXPECT_EQ(ReadIntSaturated(" -1x"), -1);
+  EXPECT_EQ(ReadIntSaturated(""), 0);
+  EXPECT_EQ(ReadIntSaturated("x1"), 0);
+  // 2^32 + 1 would wrap to 1 in a plain int conversion.
+  EXPECT_EQ(ReadIntSaturated("4294967297"), INT_MAX);
+  EXPECT_EQ(ReadIntSaturated("99999999999999999999999"), INT_MAX);
+  EXPECT_EQ(ReadIntSaturated("-99999999999999999999999"), INT_MIN);
+}
+
+}  // namespace
+}  // namespace vexa::destination
