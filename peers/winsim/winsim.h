@@ -98,6 +98,8 @@ struct EscapeRecord {
   bool has_output;
 };
 WINSIM_API std::vector<EscapeRecord> Escapes();
+// Device contexts handed out by GetDC and not yet given back by ReleaseDC.
+WINSIM_API int OpenDCCount();
 
 // ---- Registry -------------------------------------------------------------
 // Keys are paths below a root, compared case-insensitively as Windows does;
