@@ -44,6 +44,15 @@ int SharedBufferSound::Uninit() {
   return 1;
 }
 
+void SharedBufferSound::TEST_CloseAll() {
+  if (g_event != nullptr) platform::CloseKernelObject(g_event);
+  if (g_view != nullptr) platform::UnmapView(g_view);
+  if (g_mapping != nullptr) platform::CloseKernelObject(g_mapping);
+  g_event = nullptr;
+  g_mapping = nullptr;
+  g_view = nullptr;
+}
+
 int SharedBufferSound::StartPlaySound(const void* record) {
   if (g_view != nullptr && record != nullptr) {
     // The record belongs to the caller and need not be aligned: copy the

@@ -46,6 +46,10 @@ class SharedBufferSound : public SoundVariant {
   int StopPlaySound(std::uint32_t value) override;
   int SetVolume(std::uint32_t value) override;
   int GetVolume(std::uint32_t value) override;
+
+  // Test hook: closes the event, the view and the mapping and forgets them,
+  // so that each test starts from the state of a freshly loaded library.
+  static void TEST_CloseAll();
 };
 
 }  // namespace vexa
