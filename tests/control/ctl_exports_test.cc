@@ -219,10 +219,15 @@ TEST(CtlExportsFreshLoad, WithoutAModuleEveryCallReturnsZeroAndDoesNothing) {
         SetPlatformCode(2);
         bool ok;
         {
-          // Neither the module (nor its mutex) can be allocated.
+          // Not even the module's mutex can be allocated.
           vexa::test::ScopedAllocationFailure fail(0, true);
-          ok = CTL_Init(Handle(nav)) == 0 && CTL_Switch_To_Control() == 0 &&
-               CTL_IsExist() == 0;
+          ok = CTL_Init(Handle(nav)) == 0;
+        }
+        {
+          // The mutex can, the module object cannot.
+          vexa::test::ScopedAllocationFailure fail(1, true);
+          ok = ok && CTL_Init(Handle(nav)) == 0 &&
+               CTL_Switch_To_Control() == 0 && CTL_IsExist() == 0;
         }
         ok = ok && winsim::Escapes().empty();
         // The next call tries again.
