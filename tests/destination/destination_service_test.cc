@@ -122,17 +122,10 @@ TEST_F(DestinationServiceTest, FileThatFailsIsKeptAndPacketUnchanged) {
   }
 }
 
-TEST_F(DestinationServiceTest, NoFileChangesNothing) {
-  EXPECT_EQ(InitWithPlan("1"), 0);
-  DestinationPacket packet = test::FilledPacket(0x11);
-  EXPECT_EQ(DestinationService::LoadFromFile(*service_.plan(), &packet),
-            VEXA_E_NO_FILE);
+TEST_F(DestinationServiceTest, UnknownPlanKeepsPreviousPlanAndFile) {
+  ASSERT_EQ(InitWithPlan("1"), 0);  // no file yet: nothing loaded
   EXPECT_TRUE(test::AllZero(&service_.current_packet(), sizeof(DestinationPacket)));
   EXPECT_TRUE(g_events.empty());
-}
-
-TEST_F(DestinationServiceTest, UnknownPlanKeepsPreviousPlanAndFile) {
-  ASSERT_EQ(InitWithPlan("1"), 0);
   GuidePlan* plan = service_.plan();
   Write("guide.dat", kGuideFile);
   for (const char* number : {"3", "0", "-1"}) {
@@ -192,24 +185,12 @@ TEST_F(DestinationServiceTest, PathThatDoesNotConvertIsNotDeleted) {
   EXPECT_EQ(g_events, std::vector<std::string>{"close"});
 }
 
-TEST_F(DestinationServiceTest, RawMessagesNeedAPlanAndText) {
-  EXPECT_EQ(ParseRaw(Wide(test::kGuideMessage)), VEXA_E_NO_PLAN);
-  ASSERT_EQ(InitWithPlan("1"), 0);
-  const std::u16string text = Wide(test::kGuideMessage);
-  const auto* units = reinterpret_cast<const std::uint16_t*>(text.data());
-  EXPECT_EQ(service_.ParseRawProtocol(units, 0), VEXA_E_NO_TEXT);
-  EXPECT_EQ(service_.ParseRawProtocol(units, 1), VEXA_E_NO_TEXT);
-  EXPECT_EQ(service_.ParseRawProtocol(units, -110), VEXA_E_NO_TEXT);
-  EXPECT_EQ(service_.ParseRawProtocol(nullptr, 110), VEXA_E_NO_TEXT);
-  // A message that does not parse passes the plan's code on.
-  EXPECT_EQ(ParseRaw(Wide("(TNC,002,9,3954.5000,11623.2000")), VEXA_E_MSG_BAD_ROUTE);
-  EXPECT_EQ(g_callbacks, 0);
-  EXPECT_TRUE(test::AllZero(&service_.current_packet(), sizeof(DestinationPacket)));
-  EXPECT_EQ(service_.GetDataPacket(nullptr), VEXA_E_NULL_BUFFER);
-}
-
 TEST_F(DestinationServiceTest, ConvertedTextMayTakeUpTo511Bytes) {
   ASSERT_EQ(InitWithPlan("2"), 0);
+  const std::u16string units = u"(TNC";
+  EXPECT_EQ(service_.ParseRawProtocol(
+                reinterpret_cast<const std::uint16_t*>(units.data()), 1),
+            VEXA_E_NO_TEXT);
   EXPECT_EQ(ParseRaw(Wide("(TNC," + std::string(506, 'x'))), 0);
   EXPECT_EQ(g_callbacks, 1);
   EXPECT_EQ(ParseRaw(Wide("(TNC," + std::string(507, 'x'))), VEXA_E_NO_TEXT);

@@ -1,5 +1,5 @@
-// Helpers shared by the destination tests: packets as bytes, and test text
-// in the encodings the library sees (GBK 8-bit text, UTF-16 units).
+// Helpers shared by the destination tests: packets as bytes, GBK route
+// words, UTF-16 text and the worked guide message.
 
 #ifndef VEXA_TESTS_DESTINATION_PACKET_BYTES_H_
 #define VEXA_TESTS_DESTINATION_PACKET_BYTES_H_
@@ -13,11 +13,8 @@
 
 namespace vexa::test {
 
-// GBK bytes of the four route words.
 inline const std::string kRecommendedGbk = "\xCD\xC6\xBC\xF6";
 inline const std::string kFastestGbk = "\xD7\xEE\xBF\xEC";
-inline const std::string kShortestGbk = "\xD7\xEE\xB6\xCC";
-inline const std::string kEconomicalGbk = "\xBE\xAD\xBC\xC3";
 
 inline std::vector<std::uint8_t> Bytes(const DestinationPacket& packet,
                                        std::size_t count = sizeof(DestinationPacket)) {
@@ -34,7 +31,7 @@ inline bool AllZero(const void* data, std::size_t size) {
 }
 
 // True when every byte of entries `from` to 4 is zero.
-inline bool EntriesZeroFrom(const DestinationPacket& packet, int from) {
+inline bool EntriesZeroFrom(const DestinationPacket& packet, std::uint32_t from) {
   return AllZero(&packet.entries[from],
                  sizeof(DestinationEntry) * (VEXA_MAX_POINTS - from));
 }
@@ -45,30 +42,26 @@ inline DestinationPacket FilledPacket(unsigned char byte) {
   return packet;
 }
 
-// ASCII as UTF-16 units.
 inline std::u16string Utf16(const std::string& ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 
-// The worked guide message and the packet bytes it starts with.
 inline const std::string kGuideMessage =
     "(TNC,002,1,3954.5000,11623.2000,B1,3950.2500,11620.1000";
-inline const std::vector<std::uint8_t> kGuideMessageHead = {
-    0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x9C,
-    0xE7, 0x3F, 0x00, 0x26, 0xE2, 0x15, 0x01, 0x00, 0x00, 0x00};
 
-// Checks every field of the worked guide message's packet.
+// Every field of the worked guide message's packet.
 inline bool IsWorkedGuidePacket(const DestinationPacket& p) {
+  const std::vector<std::uint8_t> head = {
+      0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x9C,
+      0xE7, 0x3F, 0x00, 0x26, 0xE2, 0x15, 0x01, 0x00, 0x00, 0x00};
   const DestinationEntry& via = p.entries[0];
   const DestinationEntry& dest = p.entries[1];
-  return p.kind == GuideMessage && p.pointCount == 2 &&
+  return Bytes(p, 20) == head && p.kind == GuideMessage && p.pointCount == 2 &&
          via.longitude == 1072143360 && via.latitude == 367142400 &&
-         via.routeMode == Fastest &&
+         via.routeMode == Fastest && AllZero(via.name, VEXA_NAME_SIZE) &&
          dest.longitude == 1072619520 && dest.latitude == 367795200 &&
-         dest.routeMode == Fastest &&
-         AllZero(via.name, VEXA_NAME_SIZE) &&
-         AllZero(dest.name, VEXA_NAME_SIZE) &&
-         Bytes(p, 20) == kGuideMessageHead && EntriesZeroFrom(p, 2);
+         dest.routeMode == Fastest && AllZero(dest.name, VEXA_NAME_SIZE) &&
+         EntriesZeroFrom(p, 2);
 }
 
 }  // namespace vexa::test

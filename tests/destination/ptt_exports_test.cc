@@ -79,7 +79,9 @@ void WorkedRawMessage() {
 
   // A failure leaves both the packet and the callback alone.
   EXPECT_EQ(PTT_Parse_Raw_Protocol(GuideUnits(), 90), VEXA_E_MSG_FEW_VIAS);
-  EXPECT_EQ(PTT_Parse_Raw_Protocol(GuideUnits(), -2), VEXA_E_NO_TEXT);
+  for (int length : {0, 1, -2}) {
+    EXPECT_EQ(PTT_Parse_Raw_Protocol(GuideUnits(), length), VEXA_E_NO_TEXT);
+  }
   EXPECT_EQ(PTT_Parse_Raw_Protocol(nullptr, 110), VEXA_E_NO_TEXT);
   EXPECT_EQ(g_calls, 2);
 
