@@ -1,0 +1,66 @@
+// vexa decode FILE...: reads guide message files and destination lists with
+// the library's own plans and prints their points, or the failure code with
+// an explanation. Files are only read, never deleted or changed.
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "destination_reader.h"
+#include "output_format.h"
+
+namespace vexa::tool {
+namespace {
+
+struct DecodeOptions {
+  std::vector<std::string> files;
+  int plan = 0;
+  std::string format = "table";
+};
+
+int RunDecode(const DecodeOptions& options) {
+  Format format = Format::kTable;
+  FormatFromName(options.format, &format);
+  std::vector<Outcome> outcomes;
+  for (const std::string& file : options.files) {
+    outcomes.push_back(DecodeFile(file, options.plan));
+  }
+  PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr);
+  for (const Outcome& outcome : outcomes) {
+    if (outcome.result != 0) return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddDecodeCommand(CLI::App& app, int* exit_code) {
+  auto options = std::make_shared<DecodeOptions>();
+  CLI::App* command = app.add_subcommand(
+      "decode",
+      "Read guide message files and destination lists (dest.cld) as a head "
+      "unit would, and print their points. Files are never changed.");
+  command->add_option("files", options->files, "Destination files")
+      ->required()
+      ->type_name("FILE...");
+  command
+      ->add_option("--plan", options->plan,
+                   "Read every file as plan 1 (guide message) or 2 "
+                   "(destination list) instead of telling them apart by "
+                   "their content")
+      ->check(CLI::IsMember({1, 2}));
+  command
+      ->add_option("--format", options->format,
+                   "Output: table, json, geojson (RFC 7946) or hex (the 568 "
+                   "packet bytes)")
+      ->check(CLI::IsMember({"table", "json", "geojson", "hex"}))
+      ->capture_default_str();
+  command->footer(
+      "Exit status: 0 every file parsed, 1 some file did not, 2 usage "
+      "error.");
+  command->callback([options, exit_code] { *exit_code = RunDecode(*options); });
+}
+
+}  // namespace vexa::tool

@@ -1,0 +1,145 @@
+// vexa listen: waits, in its own process, for the sound start notifications
+// of platform 9 — the named event "Come_From_NaviExe_Even" and the shared
+// word in the mapping "Navi_Share_Buffer" — and prints each with its word
+// and time, until interrupted, after --count notifications or after
+// --timeout seconds without one.
+//
+// Threading: one thread; the interrupt handler only sets a flag, which the
+// wait loop looks at between short waits.
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "commands.h"
+#include "environment.h"
+#include "platform/host/named_event.h"
+#include "platform/platform.h"
+
+namespace vexa::tool {
+namespace {
+
+constexpr char16_t kEventName[] = u"Come_From_NaviExe_Even";
+constexpr char16_t kMappingName[] = u"Navi_Share_Buffer";
+constexpr std::uint32_t kPollMs = 100;
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+
+struct ListenOptions {
+  int count = 0;         // 0: no limit
+  double timeout = 0;    // seconds; 0: no limit
+};
+
+std::string UtcNow() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          now.time_since_epoch())
+                          .count() %
+                      1000;
+  std::tm utc{};
+  // gmtime is not reentrant, but this thread is the only caller.
+  utc = *std::gmtime(&seconds);
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+  char out[48];
+  std::snprintf(out, sizeof out, "%s.%03dZ", text, static_cast<int>(millis));
+  return out;
+}
+
+int RunListen(const ListenOptions& options) {
+  platform::KernelObject event =
+      platform::host::OpenNamedEventForWait(kEventName);
+  void* view = platform::host::OpenNamedMappingView(kMappingName, 4);
+  if (event == nullptr || view == nullptr) {
+    std::cerr << "vexa: cannot open the named event or the shared mapping\n";
+    if (event != nullptr) platform::CloseKernelObject(event);
+    if (view != nullptr) platform::UnmapView(view);
+    return kExitFailed;
+  }
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+
+  const std::string prefix = GetEnvironment("VEXA_IPC_PREFIX");
+  std::cout << "listening for sound start notifications (platform 9): event "
+               "Come_From_NaviExe_Even, shared word Navi_Share_Buffer"
+            << (prefix.empty() ? std::string()
+                               : ", VEXA_IPC_PREFIX '" + prefix + "'")
+            << std::endl;
+
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  auto last = start;
+  int received = 0;
+  int status = kExitOk;
+  while (g_interrupted == 0 && (options.count == 0 || received < options.count)) {
+    if (!platform::host::WaitNamedEvent(event, kPollMs)) {
+      const double idle =
+          std::chrono::duration<double>(Clock::now() - last).count();
+      if (options.timeout > 0 && idle >= options.timeout) {
+        std::cerr << "vexa: no notification within " << options.timeout
+                  << " s\n";
+        status = kExitFailed;
+        break;
+      }
+      continue;
+    }
+    // The library writes the word before it signals the event.
+    std::uint32_t word = 0;
+    std::memcpy(&word, view, sizeof word);
+    ++received;
+    last = Clock::now();
+    const double elapsed = std::chrono::duration<double>(last - start).count();
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "sound start %d: word %u (0x%08X) at %s (+%.3f s)", received,
+                  static_cast<unsigned>(word), static_cast<unsigned>(word),
+                  UtcNow().c_str(), elapsed);
+    std::cout << line << std::endl;
+  }
+  if (g_interrupted != 0) {
+    std::cout << "interrupted after " << received
+              << (received == 1 ? " notification" : " notifications")
+              << std::endl;
+  }
+  platform::UnmapView(view);
+  platform::CloseKernelObject(event);
+  return status;
+}
+
+}  // namespace
+
+void AddListenCommand(CLI::App& app, int* exit_code) {
+  auto options = std::make_shared<ListenOptions>();
+  CLI::App* command = app.add_subcommand(
+      "listen",
+      "Wait for platform 9's sound start notifications (the named event and "
+      "the shared word) from another process and print each with its word "
+      "and time.");
+  command
+      ->add_option("--count", options->count,
+                   "Stop after this many notifications (default: until "
+                   "interrupted)")
+      ->check(CLI::PositiveNumber);
+  command
+      ->add_option("--timeout", options->timeout,
+                   "Give up after this many seconds without a notification")
+      ->check(CLI::PositiveNumber);
+  command->footer(
+      "Objects are named after VEXA_IPC_PREFIX, as the library names them; "
+      "run listen and the navigation program (or vexa simulate) with the "
+      "same value.\nExit status: 0 done or interrupted, 1 the objects cannot "
+      "be opened or the timeout passed, 2 usage error.");
+  command->callback([options, exit_code] { *exit_code = RunListen(*options); });
+}
+
+}  // namespace vexa::tool

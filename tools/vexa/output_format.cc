@@ -1,0 +1,191 @@
+// Output formats of decode and parse (see output_format.h).
+
+#include "output_format.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "failure_explain.h"
+#include "packet_view.h"
+#include "text_codec.h"
+
+namespace vexa::tool {
+namespace {
+
+std::string Hex(const unsigned char* bytes, std::size_t size) {
+  std::string out;
+  char buffer[4];
+  for (std::size_t i = 0; i < size; ++i) {
+    std::snprintf(buffer, sizeof buffer, "%02x", bytes[i]);
+    out += buffer;
+  }
+  return out;
+}
+
+nlohmann::json PointToJson(const PointView& point) {
+  bool exact = true;
+  nlohmann::json j = {
+      {"order", point.order},
+      {"role", point.role},
+      {"latitude", point.latitude},
+      {"longitude", point.longitude},
+      {"latitudeUnits", point.latitude_units},
+      {"longitudeUnits", point.longitude_units},
+      {"routeMode", point.route_mode},
+      {"route", point.route},
+      {"name", CodePageToUtf8(point.name_bytes, &exact)},
+  };
+  // A name cut in the middle of a character does not decode; the stored
+  // bytes are then given as well so nothing is hidden from a script.
+  if (!exact) {
+    j["nameBytes"] = Hex(reinterpret_cast<const unsigned char*>(
+                             point.name_bytes.data()),
+                         point.name_bytes.size());
+  }
+  return j;
+}
+
+void PrintTable(const Outcome& outcome, std::ostream& out) {
+  const auto points = ViewPoints(outcome.packet);
+  out << outcome.source << ": " << KindName(outcome.packet.kind) << " (plan "
+      << outcome.plan << "), " << points.size()
+      << (points.size() == 1 ? " point" : " points");
+  if (!outcome.plan_reason.empty()) out << "; " << outcome.plan_reason;
+  out << '\n';
+  if (points.empty()) return;
+  char line[256];
+  std::snprintf(line, sizeof line, "  %-5s %-11s %12s %12s %11s %11s  %-11s  %s",
+                "order", "role", "latitude", "longitude", "lat units",
+                "lon units", "route", "name");
+  out << line << '\n';
+  for (const PointView& point : points) {
+    std::snprintf(line, sizeof line,
+                  "  %-5d %-11s %12.7f %12.7f %11d %11d  %-11s  ", point.order,
+                  point.role.c_str(), point.latitude, point.longitude,
+                  static_cast<int>(point.latitude_units),
+                  static_cast<int>(point.longitude_units),
+                  point.route.c_str());
+    std::string text = line;
+    text += point.name_bytes.empty() ? "-" : DisplayText(point.name_bytes);
+    out << text << '\n';
+  }
+}
+
+void PrintHexDump(const Outcome& outcome, std::ostream& out) {
+  unsigned char bytes[VEXA_PACKET_SIZE];
+  std::memcpy(bytes, &outcome.packet, sizeof bytes);
+  char line[96];
+  for (std::size_t offset = 0; offset < sizeof bytes; offset += 16) {
+    int n = std::snprintf(line, sizeof line, "%08zx ", offset);
+    std::string ascii;
+    for (std::size_t i = offset; i < offset + 16 && i < sizeof bytes; ++i) {
+      if (i == offset + 8) n += std::snprintf(line + n, sizeof line - n, " ");
+      n += std::snprintf(line + n, sizeof line - n, " %02x", bytes[i]);
+      ascii.push_back(bytes[i] >= 0x20 && bytes[i] < 0x7F
+                          ? static_cast<char>(bytes[i])
+                          : '.');
+    }
+    out << line << "  |" << ascii << "|\n";
+  }
+}
+
+}  // namespace
+
+bool FormatFromName(const std::string& name, Format* format) {
+  if (name == "table") *format = Format::kTable;
+  else if (name == "json") *format = Format::kJson;
+  else if (name == "geojson") *format = Format::kGeoJson;
+  else if (name == "hex") *format = Format::kHex;
+  else return false;
+  return true;
+}
+
+std::string FailureLine(const Outcome& outcome) {
+  return outcome.source + ": error " + std::to_string(outcome.result) + " (" +
+         ResultName(outcome.result) + "): " + outcome.explanation;
+}
+
+nlohmann::json OutcomeToJson(const Outcome& outcome) {
+  nlohmann::json j = {{"source", outcome.source},
+                      {"plan", outcome.plan},
+                      {"result", outcome.result}};
+  if (outcome.result != 0) {
+    j["error"] = ResultName(outcome.result);
+    j["message"] = outcome.explanation;
+    return j;
+  }
+  j["kind"] = KindIdentifier(outcome.packet.kind);
+  j["pointCount"] = outcome.packet.pointCount;
+  nlohmann::json points = nlohmann::json::array();
+  for (const PointView& point : ViewPoints(outcome.packet)) {
+    points.push_back(PointToJson(point));
+  }
+  j["points"] = points;
+  return j;
+}
+
+nlohmann::json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
+  nlohmann::json features = nlohmann::json::array();
+  for (const Outcome& outcome : outcomes) {
+    if (outcome.result != 0) continue;
+    for (const PointView& point : ViewPoints(outcome.packet)) {
+      bool exact = true;
+      nlohmann::json properties = {
+          {"source", outcome.source},
+          {"role", point.role},
+          {"order", point.order},
+          {"route", point.route},
+          {"routeMode", point.route_mode},
+          {"name", CodePageToUtf8(point.name_bytes, &exact)},
+      };
+      features.push_back({
+          {"type", "Feature"},
+          {"geometry",
+           {{"type", "Point"},
+            {"coordinates", {point.longitude, point.latitude}}}},
+          {"properties", properties},
+      });
+    }
+  }
+  return {{"type", "FeatureCollection"}, {"features", features}};
+}
+
+void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
+                   bool as_list, std::ostream& out, std::ostream& err) {
+  if (format == Format::kJson) {
+    nlohmann::json document;
+    if (as_list) {
+      document = nlohmann::json::array();
+      for (const Outcome& outcome : outcomes) {
+        document.push_back(OutcomeToJson(outcome));
+      }
+    } else if (!outcomes.empty()) {
+      document = OutcomeToJson(outcomes.front());
+    }
+    out << document.dump(2) << '\n';
+    return;
+  }
+  if (format == Format::kGeoJson) {
+    for (const Outcome& outcome : outcomes) {
+      if (outcome.result != 0) err << "vexa: " << FailureLine(outcome) << '\n';
+    }
+    out << OutcomesToGeoJson(outcomes).dump(2) << '\n';
+    return;
+  }
+  for (const Outcome& outcome : outcomes) {
+    if (outcome.result != 0) {
+      out.flush();
+      err << "vexa: " << FailureLine(outcome) << '\n';
+      err.flush();
+      continue;
+    }
+    if (format == Format::kTable) {
+      PrintTable(outcome, out);
+    } else {
+      if (outcomes.size() > 1) out << outcome.source << ":\n";
+      PrintHexDump(outcome, out);
+    }
+  }
+}
+
+}  // namespace vexa::tool

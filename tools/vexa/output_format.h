@@ -1,0 +1,42 @@
+// The four output formats of decode and parse: a table for people, JSON for
+// scripts, GeoJSON (RFC 7946) for map viewers and a hex dump of the 568
+// packet bytes. Successful outcomes go to `out`; in the table, GeoJSON and
+// hex formats a failed outcome is reported on `err`, in JSON it is part of
+// the document so a script sees every input.
+
+#ifndef VEXA_TOOLS_VEXA_OUTPUT_FORMAT_H_
+#define VEXA_TOOLS_VEXA_OUTPUT_FORMAT_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "outcome.h"
+
+namespace vexa::tool {
+
+enum class Format { kTable, kJson, kGeoJson, kHex };
+
+// "table", "json", "geojson", "hex".
+bool FormatFromName(const std::string& name, Format* format);
+
+// One JSON object for an outcome (see the README section for the fields).
+nlohmann::json OutcomeToJson(const Outcome& outcome);
+
+// A FeatureCollection with one Point feature per valid entry of every
+// successful outcome; coordinates are [longitude, latitude].
+nlohmann::json OutcomesToGeoJson(const std::vector<Outcome>& outcomes);
+
+// Prints `outcomes` in `format`. `as_list` makes JSON an array even for one
+// outcome (decode takes several files; parse gives one object).
+void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
+                   bool as_list, std::ostream& out, std::ostream& err);
+
+// The one-line failure report: "<source>: error <code> (<name>): <why>".
+std::string FailureLine(const Outcome& outcome);
+
+}  // namespace vexa::tool
+
+#endif  // VEXA_TOOLS_VEXA_OUTPUT_FORMAT_H_
