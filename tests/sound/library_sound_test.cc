@@ -2,8 +2,12 @@
 // library "RtSound.dll" (platform 4) and the add-on named in the registry
 // (platform 6). The test peers note their load, calls and unload in the
 // winsim journal next to the registry operations, so each case checks one
-// ordered list. Loading is redirected through the host dispatch table
-// where a case needs another copy of a peer or none at all.
+// ordered list.
+//
+// Loading goes through the host dispatch table: a bare file name is looked
+// up in the build's peer folder (the search path is the platform layer's
+// business, and sanitizer runtimes that wrap dlopen lose the caller's run
+// path), and a case can send "RtSound.dll" to another copy or to nowhere.
 
 #include <cstdint>
 #include <string>
@@ -25,27 +29,36 @@ using test::SoundTest;
 
 constexpr char16_t kKey[] = u"Software\\Shell\\Config";
 
-// Where "RtSound.dll" is loaded from while a redirect is in place, and the
-// names the library asked for.
+std::u16string Wide(const std::string& text) {
+  return std::u16string(text.begin(), text.end());
+}
+
+// Where every load goes instead while set, and the names the library asked
+// for.
 std::u16string g_redirect;
 std::vector<std::u16string> g_requested;
 
 platform::Library RedirectedLoad(const char16_t* name) {
   g_requested.push_back(name);
-  return platform::host::DefaultServices().load_library(g_redirect.c_str());
-}
-
-std::u16string Wide(const std::string& text) {
-  return std::u16string(text.begin(), text.end());
+  std::u16string path = name;
+  if (!g_redirect.empty()) {
+    path = g_redirect;
+  } else if (path.find(u'/') == std::u16string::npos) {
+    path = Wide(VEXA_PEER_DIR "/") + path;
+  }
+  return platform::host::DefaultServices().load_library(path.c_str());
 }
 
 class LibrarySoundTest : public SoundTest {
  protected:
-  void Redirect(const std::string& path) {
-    g_redirect = Wide(path);
+  void SetUp() override {
+    SoundTest::SetUp();
+    g_redirect.clear();
     g_requested.clear();
     services_.table().load_library = RedirectedLoad;
   }
+
+  void Redirect(const std::string& path) { g_redirect = Wide(path); }
 
   void SetAddon(const std::u16string& value) {
     winsim::SetRegistryString(winsim::kCurrentUser, kKey, u"AddonDll", value);
@@ -136,7 +149,7 @@ TEST_F(LibrarySoundTest, NoKeyNoValueOrNoLibraryLoadsNothing) {
 // that fills every unit without a terminator is not, and nothing may be
 // loaded from it.
 TEST_F(LibrarySoundTest, AddonNameMustBeTerminatedWithinTheBuffer) {
-  std::string padded = VEXA_ADDON_DIR "/";
+  std::string padded = VEXA_PEER_DIR "/";
   const std::string file = "VexaAddonNotify.dll";
   while (padded.size() + file.size() + 2 <= 259) padded += "./";
   if (padded.size() + file.size() == 258) padded += "/";
