@@ -81,15 +81,16 @@ bool CheckRange(const EncodePoint& point, std::string* error) {
 }
 
 // The library reads a coordinate of 0 units as "no coordinate" and rejects
-// the whole text, so a point on the equator or the prime meridian (within
-// half a unit) cannot be sent. Converting the written field with the
-// library's own function catches exactly those.
+// the whole text, so a point on the equator or the prime meridian (closer
+// than the written notation can tell) cannot be sent. Converting the
+// written field with the library's own function catches exactly those.
 bool CheckNotZero(const EncodePoint& point, const char* what,
-                  std::int32_t units, std::string* error) {
+                  const std::string& field, std::int32_t units,
+                  std::string* error) {
   if (units != 0) return true;
-  *error = point.origin + ": " + what +
-           " rounds to 0, which the library reads as 'no coordinate'; "
-           "move the point by at least 0.0000001 degrees";
+  *error = point.origin + ": " + what + " is written as '" + field +
+           "', which the library reads as 'no coordinate' (a point on the "
+           "equator or the prime meridian cannot be sent)";
   return false;
 }
 
@@ -114,8 +115,8 @@ bool BuildGuideMessage(const EncodeRequest& request, EncodedFile* file,
     const std::string lon = DegreesMinutes(point.longitude, 3);
     const std::int32_t lat_units = dst::DegreesMinutesToUnits(lat.c_str(), 2);
     const std::int32_t lon_units = dst::DegreesMinutesToUnits(lon.c_str(), 3);
-    if (!CheckNotZero(point, "the latitude", lat_units, error) ||
-        !CheckNotZero(point, "the longitude", lon_units, error)) {
+    if (!CheckNotZero(point, "the latitude", lat, lat_units, error) ||
+        !CheckNotZero(point, "the longitude", lon, lon_units, error)) {
       return false;
     }
     text += "," + lat + "," + lon;
@@ -183,9 +184,9 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     }
     const std::string lon = DecimalDegrees(point.longitude);
     const std::string lat = DecimalDegrees(point.latitude);
-    if (!CheckNotZero(point, "the longitude",
+    if (!CheckNotZero(point, "the longitude", lon,
                       dst::DecimalDegreesToUnits(lon.c_str()), error) ||
-        !CheckNotZero(point, "the latitude",
+        !CheckNotZero(point, "the latitude", lat,
                       dst::DecimalDegreesToUnits(lat.c_str()), error)) {
       return false;
     }

@@ -67,12 +67,12 @@ int DetectPlan(const std::string& path, std::string_view bytes,
       return 1;
     }
   }
-  if (std::filesystem::path(path).filename() == "dest.cld") {
-    *reason = "read as plan 2: named dest.cld";
+  if (std::filesystem::path(path).extension() == ".cld") {
+    *reason = "read as plan 2: named *.cld";
     return 2;
   }
   const std::string_view rest = bytes.size() > 4 ? bytes.substr(4) : "";
-  if (rest.substr(0, 4) == "(TNC" && rest.substr(0, 9) != "(TNC,002,") {
+  if (rest.substr(0, 5) == "(TNC," && rest.substr(0, 9) != "(TNC,002,") {
     *reason = "read as plan 2: holds a destination list";
     return 2;
   }

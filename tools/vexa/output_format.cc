@@ -22,9 +22,9 @@ std::string Hex(const unsigned char* bytes, std::size_t size) {
   return out;
 }
 
-nlohmann::json PointToJson(const PointView& point) {
+nlohmann::ordered_json PointToJson(const PointView& point) {
   bool exact = true;
-  nlohmann::json j = {
+  nlohmann::ordered_json j = {
       {"order", point.order},
       {"role", point.role},
       {"latitude", point.latitude},
@@ -105,8 +105,8 @@ std::string FailureLine(const Outcome& outcome) {
          ResultName(outcome.result) + "): " + outcome.explanation;
 }
 
-nlohmann::json OutcomeToJson(const Outcome& outcome) {
-  nlohmann::json j = {{"source", outcome.source},
+nlohmann::ordered_json OutcomeToJson(const Outcome& outcome) {
+  nlohmann::ordered_json j = {{"source", outcome.source},
                       {"plan", outcome.plan},
                       {"result", outcome.result}};
   if (outcome.result != 0) {
@@ -116,7 +116,7 @@ nlohmann::json OutcomeToJson(const Outcome& outcome) {
   }
   j["kind"] = KindIdentifier(outcome.packet.kind);
   j["pointCount"] = outcome.packet.pointCount;
-  nlohmann::json points = nlohmann::json::array();
+  nlohmann::ordered_json points = nlohmann::ordered_json::array();
   for (const PointView& point : ViewPoints(outcome.packet)) {
     points.push_back(PointToJson(point));
   }
@@ -124,13 +124,13 @@ nlohmann::json OutcomeToJson(const Outcome& outcome) {
   return j;
 }
 
-nlohmann::json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
-  nlohmann::json features = nlohmann::json::array();
+nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
+  nlohmann::ordered_json features = nlohmann::ordered_json::array();
   for (const Outcome& outcome : outcomes) {
     if (outcome.result != 0) continue;
     for (const PointView& point : ViewPoints(outcome.packet)) {
       bool exact = true;
-      nlohmann::json properties = {
+      nlohmann::ordered_json properties = {
           {"source", outcome.source},
           {"role", point.role},
           {"order", point.order},
@@ -153,9 +153,9 @@ nlohmann::json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
 void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
                    bool as_list, std::ostream& out, std::ostream& err) {
   if (format == Format::kJson) {
-    nlohmann::json document;
+    nlohmann::ordered_json document;
     if (as_list) {
-      document = nlohmann::json::array();
+      document = nlohmann::ordered_json::array();
       for (const Outcome& outcome : outcomes) {
         document.push_back(OutcomeToJson(outcome));
       }

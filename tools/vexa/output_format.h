@@ -23,11 +23,11 @@ enum class Format { kTable, kJson, kGeoJson, kHex };
 bool FormatFromName(const std::string& name, Format* format);
 
 // One JSON object for an outcome (see the README section for the fields).
-nlohmann::json OutcomeToJson(const Outcome& outcome);
+nlohmann::ordered_json OutcomeToJson(const Outcome& outcome);
 
 // A FeatureCollection with one Point feature per valid entry of every
 // successful outcome; coordinates are [longitude, latitude].
-nlohmann::json OutcomesToGeoJson(const std::vector<Outcome>& outcomes);
+nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes);
 
 // Prints `outcomes` in `format`. `as_list` makes JSON an array even for one
 // outcome (decode takes several files; parse gives one object).

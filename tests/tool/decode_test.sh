@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# decode: the two worked examples in every output format, telling the plans
+# apart, and leaving the files as they were.
+source "$(dirname "$0")/tool_test_lib.sh"
+write_worked_examples
+guide_sum=$(cksum <guide.dat)
+dest_sum=$(cksum <dest.cld)
+
+# Table: degrees, packet units, route names and names, per plan.
+run decode guide.dat dest.cld
+expect_rc "decode of both examples" 0
+expect_eq "table of both examples" "$OUT" \
+"guide.dat: guide message (plan 1), 2 points; read as plan 1: begins with a body length
+  order role            latitude    longitude   lat units   lon units  route        name
+  1     via           39.8375000  116.3350000   367142400  1072143360  fastest      -
+  2     destination   39.9083333  116.3866667   367795200  1072619520  fastest      -
+dest.cld: destination list (plan 2), 2 points; read as plan 2: begins with four spaces
+  order role            latitude    longitude   lat units   lon units  route        name
+  1     destination   39.9165270  116.3971280   367870713  1072715932  recommended  Home
+  2     destination   31.2304160  121.4737010   287819514  1119501628  fastest      Office"
+expect_eq "nothing on stderr" "$ERR" ""
+
+# Decoding never deletes or changes a file, even one that parsed.
+expect_eq "guide.dat unchanged" "$(cksum <guide.dat)" "$guide_sum"
+expect_eq "dest.cld unchanged" "$(cksum <dest.cld)" "$dest_sum"
+
+# JSON: one array element per file, with the packet's values.
+run decode --format json dest.cld guide.dat
+expect_rc "json decode" 0
+json=$(squeeze "$OUT")
+expect_has "json is an array of files" "$json" '[{"source":"dest.cld","plan":2,"result":0,"kind":"DestinationList","pointCount":2,'
+expect_has "json first destination" "$json" '{"order":1,"role":"destination","latitude":39.916527,"longitude":116.397128,"latitudeUnits":367870713,"longitudeUnits":1072715932,"routeMode":0,"route":"recommended","name":"Home"}'
+expect_has "json second destination" "$json" '"latitudeUnits":287819514,"longitudeUnits":1119501628,"routeMode":1,"route":"fastest","name":"Office"'
+expect_has "json guide message" "$json" '{"source":"guide.dat","plan":1,"result":0,"kind":"GuideMessage","pointCount":2,'
+expect_has "json via point first" "$json" '{"order":1,"role":"via","latitude":39.8375,"longitude":116.335,"latitudeUnits":367142400,"longitudeUnits":1072143360,"routeMode":1'
+expect_has "json destination last" "$json" '{"order":2,"role":"destination","latitude":39.9083333,"longitude":116.3866667,"latitudeUnits":367795200,"longitudeUnits":1072619520,"routeMode":1'
+
+# GeoJSON: a FeatureCollection of Points in [longitude, latitude] order.
+run decode --format geojson dest.cld guide.dat
+expect_rc "geojson decode" 0
+geo=$(squeeze "$OUT")
+expect_has "geojson collection" "$geo" '{"type":"FeatureCollection","features":[{"type":"Feature","geometry":{"type":"Point","coordinates":[116.397128,39.916527]},"properties":{"source":"dest.cld","role":"destination","order":1,"route":"recommended","routeMode":0,"name":"Home"}}'
+expect_has "geojson longitude first" "$geo" '"coordinates":[121.473701,31.230416]'
+expect_has "geojson via point" "$geo" '"coordinates":[116.335,39.8375]},"properties":{"source":"guide.dat","role":"via","order":1'
+expect_eq "geojson has four features" "$(grep -o '"Feature"' <<<"$geo" | wc -l)" 4
+
+# Hex: the 568 packet bytes; the first 24 are those of the worked example.
+run decode --format hex dest.cld
+expect_rc "hex decode" 0
+expect_has "hex first line" "$OUT" "00000000  01 00 00 00 02 00 00 00  9c 58 f0 3f f9 42 ed 15  |.........X.?.B..|"
+expect_has "hex name" "$OUT" "00000010  00 00 00 00 48 6f 6d 65"
+expect_eq "hex is 36 lines (568 bytes)" "$(wc -l <<<"$OUT")" 36
+run decode --format hex guide.dat
+expect_has "hex guide message" "$OUT" "00000000  00 00 00 00 02 00 00 00  00 9c e7 3f 00 26 e2 15"
+
+# Plans: a file named otherwise is still told apart by its content; --plan
+# forces a plan, which then reads the other plan's file as broken.
+cp dest.cld list.bin
+run decode --format json list.bin
+expect_has "content decides the plan" "$(squeeze "$OUT")" '"plan":2,"result":0'
+run decode --plan 1 dest.cld
+expect_rc "forced plan 1 on a list" 1
+expect_has "forced plan 1 on a list" "$ERR" "dest.cld: error -4 (VEXA_E_MSG_TOO_LONG)"
+run decode --plan 2 guide.dat
+expect_rc "forced plan 2 on a guide message" 1
+expect_has "forced plan 2 on a guide message" "$ERR" "error -25 (VEXA_E_LIST_NO_SPACES)"
+
+# A destination list that holds only its tag has no points and parses.
+printf '    (TNC' >empty.cld
+run decode empty.cld
+expect_rc "empty list parses" 0
+expect_eq "empty list" "$OUT" "empty.cld: destination list (plan 2), 0 points; read as plan 2: begins with four spaces"
+
+# Exit status 1 when any file fails, but every file is still reported.
+run decode dest.cld missing.cld guide.dat
+expect_rc "one missing file" 1
+expect_has "others still decoded" "$OUT" "guide.dat: guide message (plan 1), 2 points"
+expect_has "missing file reported" "$ERR" "missing.cld: error -2 (VEXA_E_NO_FILE): 'missing.cld' cannot be opened: no such file"
+run decode --format json missing.cld
+expect_has "json carries failures" "$(squeeze "$OUT")" '[{"source":"missing.cld","plan":0,"result":-2,"error":"VEXA_E_NO_FILE","message":'
+
+# GBK names come out as UTF-8; a name cut inside a character shows the
+# stray byte instead of hiding it.
+printf '    (TNC,116.1,39.1,\xb1\xb1\xbe\xa9,\xbe\xad\xbc\xc3' >beijing.cld
+run decode --format json beijing.cld
+expect_has "GBK name to UTF-8" "$(squeeze "$OUT")" '"routeMode":3,"route":"economical","name":"北京"'
+{ printf '    (TNC,116.1,39.1,AB'; printf '\xb1\xb1%.0s' {1..59}; printf ',\xbe\xad\xbc\xc3'; } >cut.cld
+run decode cut.cld
+expect_rc "120-byte name" 0
+expect_has "cut name shows the half character" "$OUT" "  AB$(printf '北%.0s' {1..48})\\xB1"
+run decode --format json cut.cld
+expect_has "json gives the stored bytes of a cut name" "$(squeeze "$OUT")" '"nameBytes":"4142b1b1'
+
+finish

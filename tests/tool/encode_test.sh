@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# encode: round trips through decode, names in GBK cut on a character
+# boundary, refusals that write nothing, and GPX import.
+source "$(dirname "$0")/tool_test_lib.sh"
+write_worked_examples
+
+# ---- Round trips ----
+# The worked examples come out byte for byte.
+run encode --plan 2 -o list.cld --point 39.916527,116.397128 --name Home \
+  --point 31.230416,121.473701 --name Office --route recommended --route fastest
+expect_rc "encode the list example" 0
+expect_eq "encode reports" "$OUT" "wrote list.cld: destination list (plan 2), 2 points, 72 bytes; the library reads it back as meant"
+cmp -s list.cld dest.cld || fail "encoded list differs from the worked example"
+run encode --plan 1 -o guide1.dat --point 39.8375,116.335 --point 39.9083333,116.3866667 --route fastest
+expect_rc "encode the guide example" 0
+cmp -s guide1.dat guide.dat || fail "encoded guide message differs from the worked example"
+
+# Southern and western coordinates survive both notations. (The library
+# rounds by adding half a unit and truncating toward zero, so a negative
+# value lands one unit nearer to zero: -5.5 reads back as -5.4999999.)
+run encode --plan 1 -o south.dat --point=-33.8688,-70.6693 --point=-5.5,151.2093 --route economical
+expect_rc "negative guide message" 0
+run decode --format json south.dat
+json=$(squeeze "$OUT")
+expect_has "negative via point" "$json" '"role":"via","latitude":-33.8687999,"longitude":-70.6692999,"latitudeUnits":-312134860,"longitudeUnits":-651288268,'
+expect_has "negative destination" "$json" '"role":"destination","latitude":-5.4999999,"longitude":151.2093,"latitudeUnits":-50687999,'
+expect_has "route economical" "$json" '"routeMode":3,"route":"economical"'
+run encode --plan 2 -o south.cld --point=-33.8688,-70.6693 --name Santiago --route shortest
+run decode --format json south.cld
+expect_has "negative list point" "$(squeeze "$OUT")" '"latitude":-33.8687999,"longitude":-70.6692999,"latitudeUnits":-312134860,"longitudeUnits":-651288268,"routeMode":2,"route":"shortest","name":"Santiago"'
+
+# Chinese names and route words are written in GBK.
+run encode --plan 2 -o gbk.cld --point 39.9,116.4 --name 北京 --route 经济
+expect_rc "GBK name" 0
+expect_eq "GBK bytes on disk" "$(od -An -tx1 gbk.cld | tr -d ' \n')" \
+  "2020202028544e432c3131362e3430303030302c33392e3930303030302cb1b1bea92cbeadbcc3"
+run decode --format json gbk.cld
+expect_has "GBK name decodes" "$(squeeze "$OUT")" '"route":"economical","name":"北京"'
+
+# A name longer than 99 bytes is cut before the character that would not
+# fit whole: 'a' and 49 two-byte characters make 99 bytes, an even number
+# of characters with no 'a' makes 98.
+long=$(printf '长%.0s' {1..60})
+run encode --plan 2 -o odd.cld --point 1,1 --name "a$long"
+expect_rc "long name" 0
+expect_has "cut is reported" "$ERR" "vexa: note: point 1: name cut to 99 bytes"
+run decode --format json odd.cld
+expect_has "99 bytes kept" "$(squeeze "$OUT")" "\"name\":\"a$(printf '长%.0s' {1..49})\"}"
+run encode --plan 2 -o even.cld --point 1,1 --name "$long"
+expect_has "cut on a character boundary" "$ERR" "name cut to 98 bytes"
+run decode --format json even.cld
+json=$(squeeze "$OUT")
+expect_has "49 whole characters kept" "$json" "\"name\":\"$(printf '长%.0s' {1..49})\"}"
+expect_not_has "no half character" "$json" "nameBytes"
+
+# ---- Refusals write nothing and leave an existing file alone ----
+cp dest.cld keep.cld
+keep_sum=$(cksum <keep.cld)
+# expect_refused WHAT MESSAGE ARGS...
+expect_refused() {
+  local what=$1 message=$2
+  shift 2
+  run encode -o keep.cld "$@"
+  expect_rc "$what" 1
+  expect_eq "$what: message" "$ERR" "vexa: encode refused: $message; nothing was written"
+  expect_eq "$what: file untouched" "$(cksum <keep.cld)" "$keep_sum"
+  expect_eq "$what: no stray files" "$(ls | grep -c vexa-)" 0
+}
+expect_refused "too many guide points" "4 points given; a guide message (plan 1) carries at most 3: two via points and the destination" \
+  --plan 1 --point 1,1 --point 2,2 --point 3,3 --point 4,4
+expect_refused "too many list points" "6 points given; a destination list (plan 2) carries at most 5" \
+  --plan 2 --point 1,1 --point 2,2 --point 3,3 --point 4,4 --point 5,5 --point 6,6
+expect_refused "latitude out of range" "point 2: latitude 90.5 is outside -90 to 90" \
+  --plan 2 --point 1,1 --point 90.5,1
+expect_refused "longitude out of range" "point 1: longitude -180.1 is outside -180 to 180" \
+  --plan 1 --point=1,-180.1
+expect_refused "comma in a name" "point 1: the name 'Home, sweet' contains a comma, which would split the destination list" \
+  --plan 2 --point 1,1 --name "Home, sweet"
+expect_refused "character outside GBK" "point 1: the name 'Caf☕' holds a character that code page 936 cannot represent" \
+  --plan 2 --point 1,1 --name "Caf☕"
+expect_refused "equator" "point 1: the latitude is written as '0.000000', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
+  --plan 2 --point 0.0000004,10
+expect_refused "prime meridian in a guide message" "point 1: the longitude is written as '00000.0000', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
+  --plan 1 --point 10,0
+expect_refused "list too long" "the destination list file needs 618 bytes; at most 511 fit (use fewer points or shorter names)" \
+  --plan 2 $(for i in 1 2 3 4 5; do echo --point 1,1 --name "$(printf '长%.0s' {1..49})"; done)
+expect_refused "two routes in a guide message" "a guide message carries one route preference for all its points; shortest and fastest were given" \
+  --plan 1 --point 1,1 --point 2,2 --route fastest --route shortest
+
+# Usage errors are status 2 and write nothing either.
+run encode --plan 2 -o keep.cld --point 1
+expect_rc "malformed point" 2
+expect_has "malformed point" "$ERR" "--point '1' is not LAT,LON in decimal degrees"
+run encode --plan 2 -o keep.cld --point 1,1 --route quick
+expect_rc "unknown route" 2
+run encode --plan 1 -o keep.cld --point 1,1 --name A
+expect_rc "names in a guide message" 2
+expect_eq "usage errors leave the file" "$(cksum <keep.cld)" "$keep_sum"
+
+# ---- GPX import ----
+cat >trip.gpx <<'GPX'
+<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+  <wpt lat="10.5" lon="20.5"><name>Ignored waypoint</name></wpt>
+  <rte>
+    <name>Trip</name>
+    <rtept lat="39.916527" lon="116.397128"><name>
+      天安门
+    </name></rtept>
+    <rtept lat="31.230416" lon="121.473701"><name>Office</name></rtept>
+  </rte>
+</gpx>
+GPX
+run encode --plan 2 -o trip.cld --gpx trip.gpx --route fastest
+expect_rc "GPX route" 0
+run decode --format json trip.cld
+json=$(squeeze "$OUT")
+expect_has "route points, not waypoints" "$json" '"pointCount":2,'
+expect_has "first route point" "$json" '"latitudeUnits":367870713,"longitudeUnits":1072715932,"routeMode":1,"route":"fastest","name":"天安门"'
+expect_has "second route point" "$json" '"name":"Office"'
+
+cat >places.gpx <<'GPX'
+<gpx:gpx xmlns:gpx="http://www.topografix.com/GPX/1/0">
+  <gpx:wpt lat="-33.8688" lon="151.2093"><gpx:name>Sydney</gpx:name></gpx:wpt>
+  <gpx:wpt lat="35.6762" lon="139.6503"><gpx:name>Tokyo</gpx:name></gpx:wpt>
+</gpx:gpx>
+GPX
+run encode --plan 1 -o places.dat --gpx places.gpx
+expect_rc "GPX waypoints as a guide message" 0
+expect_has "names left out of a guide message" "$ERR" "a guide message carries no names"
+run decode --format json places.dat
+json=$(squeeze "$OUT")
+expect_has "waypoint 1 is the via point" "$json" '"role":"via","latitude":-33.8687999,"longitude":151.2093'
+expect_has "waypoint 2 is the destination" "$json" '"role":"destination","latitude":35.6762,"longitude":139.6503'
+
+printf '<gpx><wpt lat="1" lon="east"/></gpx>' >bad.gpx
+run encode --plan 2 -o bad.cld --gpx bad.gpx
+expect_rc "GPX with a bad longitude" 1
+expect_eq "GPX with a bad longitude" "$ERR" "vexa: GPX waypoint 1 in 'bad.gpx' has no valid lat and lon attributes"
+printf '<gpx><rte></rte>' >broken.gpx
+run encode --plan 2 -o bad.cld --gpx broken.gpx
+expect_rc "broken GPX" 1
+expect_has "broken GPX" "$ERR" "cannot read GPX file 'broken.gpx'"
+printf '<gpx></gpx>' >none.gpx
+run encode --plan 2 -o bad.cld --gpx none.gpx
+expect_eq "GPX without points" "$ERR" "vexa: 'none.gpx' holds no route points and no waypoints"
+[[ ! -e bad.cld ]] || fail "a failed GPX import wrote bad.cld"
+# Points from a GPX file obey the same limits as any others.
+{ echo '<gpx>'; for i in 1 2 3 4 5 6; do echo "<wpt lat=\"$i\" lon=\"$i\"/>"; done; echo '</gpx>'; } >six.gpx
+run encode --plan 2 -o bad.cld --gpx six.gpx
+expect_eq "six GPX points" "$ERR" "vexa: encode refused: 6 points given; a destination list (plan 2) carries at most 5; nothing was written"
+
+finish

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# listen: a separate process receives platform 9's sound start
+# notifications from vexa simulate, under a kernel-object prefix of its own.
+source "$(dirname "$0")/tool_test_lib.sh"
+
+export VEXA_IPC_PREFIX="vexa-tool-listen-$$-"
+cleanup_objects() { rm -f /dev/shm/"$VEXA_IPC_PREFIX"*; }
+cleanup_objects
+trap 'cleanup_objects; rm -rf "$SCRATCH"' EXIT
+
+"$VEXA_TOOL" listen --count 2 --timeout 20 >listen.out 2>listen.err &
+listener=$!
+# Wait until the listener has opened the objects.
+for _ in $(seq 100); do
+  grep -q '^listening' listen.out 2>/dev/null && break
+  sleep 0.1
+done
+expect_has "listener is ready" "$(cat listen.out)" \
+  "listening for sound start notifications (platform 9): event Come_From_NaviExe_Even, shared word Navi_Share_Buffer, VEXA_IPC_PREFIX '$VEXA_IPC_PREFIX'"
+
+run simulate --sound-platform 9
+expect_rc "first simulation" 0
+run simulate --sound-platform 9 --plan 1
+expect_rc "second simulation" 0
+wait "$listener"
+RC=$?
+expect_rc "listener stops after --count" 0
+lines=$(grep '^sound start' listen.out)
+expect_eq "two notifications" "$(wc -l <<<"$lines")" 2
+# The record's word 41 arrives incremented.
+expect_has "first word" "$lines" "sound start 1: word 42 (0x0000002A) at "
+expect_has "second word" "$lines" "sound start 2: word 42 (0x0000002A) at "
+
+# Objects of another prefix are not this listener's: it times out.
+"$VEXA_TOOL" listen --count 1 --timeout 1 >quiet.out 2>quiet.err &
+listener=$!
+sleep 0.3
+VEXA_IPC_PREFIX="${VEXA_IPC_PREFIX}other-" "$VEXA_TOOL" simulate >/dev/null 2>&1
+rm -f /dev/shm/"${VEXA_IPC_PREFIX}other-"*
+wait "$listener"
+RC=$?
+expect_rc "listener of another prefix" 1
+expect_eq "timeout message" "$(cat quiet.err)" "vexa: no notification within 1 s"
+
+finish

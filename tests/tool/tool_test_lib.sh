@@ -1,0 +1,89 @@
+# Shared helpers of the vexa tool tests: each test script sources this file,
+# runs the built binary ($VEXA_TOOL) in a private scratch directory and
+# checks its output and exit status. A failed check prints what was expected
+# and what came, and the script exits non-zero at the end.
+
+set -u
+: "${VEXA_TOOL:?VEXA_TOOL must name the vexa binary}"
+
+SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/vexa-tool-test.XXXXXX")
+trap 'rm -rf "$SCRATCH"' EXIT
+cd "$SCRATCH"
+
+FAILURES=0
+OUT=""
+ERR=""
+RC=0
+
+# run ARGS...: runs vexa, keeping stdout in $OUT, stderr in $ERR and the
+# exit status in $RC.
+run() {
+  "$VEXA_TOOL" "$@" >"$SCRATCH/.out" 2>"$SCRATCH/.err"
+  RC=$?
+  OUT=$(cat "$SCRATCH/.out")
+  ERR=$(cat "$SCRATCH/.err")
+}
+
+# run_stdin TEXT ARGS...: like run, with TEXT on standard input.
+run_stdin() {
+  local input=$1
+  shift
+  printf '%s' "$input" | "$VEXA_TOOL" "$@" >"$SCRATCH/.out" 2>"$SCRATCH/.err"
+  RC=$?
+  OUT=$(cat "$SCRATCH/.out")
+  ERR=$(cat "$SCRATCH/.err")
+}
+
+fail() {
+  echo "FAIL: $1" >&2
+  FAILURES=$((FAILURES + 1))
+}
+
+# expect_rc WHAT N
+expect_rc() {
+  [[ "$RC" == "$2" ]] || fail "$1: exit status $RC, expected $2 (stderr: $ERR)"
+}
+
+# expect_eq WHAT ACTUAL EXPECTED
+expect_eq() {
+  [[ "$2" == "$3" ]] || fail "$1:
+--- expected
+$3
+--- got
+$2"
+}
+
+# expect_has WHAT HAYSTACK NEEDLE: the needle occurs literally.
+expect_has() {
+  [[ "$2" == *"$3"* ]] || fail "$1: expected to find
+  $3
+in
+$2"
+}
+
+# expect_not_has WHAT HAYSTACK NEEDLE
+expect_not_has() {
+  [[ "$2" != *"$3"* ]] || fail "$1: did not expect
+  $3
+in
+$2"
+}
+
+# squeeze TEXT: the text without blanks and line breaks, for checking JSON
+# structure independently of its indentation.
+squeeze() { printf '%s' "$1" | tr -d ' \n'; }
+
+# The two worked examples: a guide message file (plan 1) and a destination
+# list file (plan 2, route words in GBK).
+write_worked_examples() {
+  printf '\x37\x00\x00\x00(TNC,002,1,3954.5000,11623.2000,B1,3950.2500,11620.1000' >guide.dat
+  printf '    (TNC,116.397128,39.916527,Home,\xcd\xc6\xbc\xf6,121.473701,31.230416,Office,\xd7\xee\xbf\xec' >dest.cld
+}
+
+finish() {
+  if ((FAILURES > 0)); then
+    echo "$FAILURES check(s) failed" >&2
+    exit 1
+  fi
+  echo "all checks passed"
+}
