@@ -53,6 +53,20 @@ json=$(squeeze "$OUT")
 expect_has "49 whole characters kept" "$json" "\"name\":\"$(printf '长%.0s' {1..49})\"}"
 expect_not_has "no half character" "$json" "nameBytes"
 
+# Every encode reads its file back and compares; a sweep over hemispheres,
+# limits and rounding carries (59.99999 minutes becoming a whole degree)
+# must pass that check in both notations.
+for point in 89.9999999,179.9999999 -89.9999999,-179.9999999 \
+             10.99999999,20.99999999 -10.99999999,-0.99999999 \
+             0.000001,-0.000001 45.123456,-45.123456 -9.5,99.5; do
+  for plan in 1 2; do
+    run encode --plan "$plan" -o sweep.bin "--point=$point"
+    expect_rc "round trip of $point in plan $plan" 0
+  done
+done
+run encode --plan 1 -o carry.dat --point 10.99999999,20.99999999
+expect_has "minutes carry into the degrees" "$(tail -c +5 carry.dat)" "(TNC,002,0,1100.0000,02100.0000"
+
 # ---- Refusals write nothing and leave an existing file alone ----
 cp dest.cld keep.cld
 keep_sum=$(cksum <keep.cld)
