@@ -71,11 +71,15 @@ struct OpenKey {
 
 struct State {
   State() {
-    deliveries.reserve(kReservedRecords);
-    escapes.reserve(kReservedRecords);
-    foreground_requests.reserve(kReservedRecords);
-    journal.reserve(kReservedRecords);
-    open_keys.reserve(kReservedRecords);
+    try {
+      deliveries.reserve(kReservedRecords);
+      escapes.reserve(kReservedRecords);
+      foreground_requests.reserve(kReservedRecords);
+      journal.reserve(kReservedRecords);
+      open_keys.reserve(kReservedRecords);
+    } catch (const std::bad_alloc&) {
+      // The lists grow when recording instead.
+    }
   }
 
   std::mutex mutex;
@@ -95,8 +99,11 @@ struct State {
   std::vector<std::string> journal;
 };
 
+// Built in static storage, so that first use cannot fail for want of heap,
+// and never destroyed.
 State& TheState() {
-  static State* state = new State;
+  alignas(State) static unsigned char storage[sizeof(State)];
+  static State* state = new (storage) State;
   return *state;
 }
 
