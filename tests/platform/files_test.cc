@@ -132,12 +132,5 @@ TEST_F(Files, OpenFailuresGiveNull) {
   EXPECT_EQ(OpenFile(long_path.c_str(), "wb"), nullptr);
 }
 
-TEST_F(Files, NullStreamsAndPathsAreHarmless) {
-  EXPECT_NE(CloseFile(nullptr), 0);
-  FlushFileCommitted(nullptr);
-  EXPECT_FALSE(DeleteFileWide(nullptr));
-  EXPECT_FALSE(DeleteFileWide(u""));
-}
-
 }  // namespace
 }  // namespace vexa::platform

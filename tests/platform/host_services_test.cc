@@ -23,12 +23,6 @@ using host::DefaultServices;
 using host::ScopedServices;
 using host::Services;
 
-TEST(HostServices, CurrentTableStartsAsTheRealOne) {
-  EXPECT_EQ(CurrentServices().tick_count, DefaultServices().tick_count);
-  EXPECT_EQ(CurrentServices().open_file, DefaultServices().open_file);
-  EXPECT_EQ(CurrentServices().read_double_c, DefaultServices().read_double_c);
-}
-
 TEST(HostServices, ReplacedRowIsCalledAndRestoredAtScopeEnd) {
   {
     ScopedServices scope;
