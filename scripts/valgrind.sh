@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs the host test suite under valgrind memcheck: every test case in its
+# own process, as CTest runs it, with valgrind's error exit code, so any
+# invalid access, use of uninitialised memory or leak fails its case.
+# Leaks of the kernel-object handles that stay open for the life of the
+# process by design are suppressed (scripts/valgrind.supp); memory still
+# reachable at exit (descriptors kept for the process) is not an error.
+#
+#   scripts/valgrind.sh [ctest arguments, e.g. -R Destination]
+#
+# Builds a debug tree without sanitizers in build/valgrind. Logs of failing
+# cases are printed; all logs stay in build/valgrind/Testing/Temporary/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build/valgrind
+jobs=${VEXA_JOBS:-2}
+
+echo "=== valgrind: configure and build (debug, no sanitizers)"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DVEXA_SANITIZE=OFF -DVEXA_COVERAGE=OFF >/dev/null
+cmake --build "$build" -j "$jobs"
+
+# CTest's memory check reads its settings from this file (normally written
+# by include(CTest), which this project does not need otherwise).
+cat >"$build/DartConfiguration.tcl" <<CONFIG
+SourceDirectory: $root
+BuildDirectory: $build
+MemoryCheckType: Valgrind
+MemoryCheckCommand: $(command -v valgrind)
+MemoryCheckCommandOptions: --error-exitcode=97 --leak-check=full --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible --track-origins=yes --child-silent-after-fork=yes --num-callers=30
+MemoryCheckSuppressionFile: $root/scripts/valgrind.supp
+CONFIG
+rm -f "$build"/Testing/Temporary/MemoryChecker.*.log
+
+echo "=== valgrind: memcheck over the host suite"
+status=0
+(cd "$build" && ctest -T memcheck -j "$jobs" --timeout 600 "$@") || status=$?
+
+# Name the failing cases' logs: valgrind reports go there, not to stdout.
+shopt -s nullglob
+for log in "$build"/Testing/Temporary/MemoryChecker.*.log; do
+  if grep -qE 'ERROR SUMMARY: [1-9]|definitely lost: [1-9]|indirectly lost: [1-9]|possibly lost: [1-9]' "$log"; then
+    echo "--- $log" >&2
+    tail -n 60 "$log" >&2
+    status=1
+  fi
+done
+if ((status)); then
+  echo "=== valgrind: errors found" >&2
+  exit 1
+fi
+echo "=== valgrind: no errors, no leaks"
