@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -31,7 +32,7 @@ bool AcquireFails() {
 
 Norl_Thread_Mutex::Norl_Thread_Mutex(const wchar_t* /*name*/,
                                      Norl_mutexattr_t* /*attributes*/)
-    : impl_(new std::mutex), id_(g_next_id++) {
+    : impl_(new (std::nothrow) std::mutex), id_(g_next_id++) {
   Trace("construct", id_);
 }
 
@@ -41,7 +42,8 @@ Norl_Thread_Mutex::~Norl_Thread_Mutex() {
 }
 
 int Norl_Thread_Mutex::acquire() {
-  if (AcquireFails()) {
+  // Without its lock (its allocation failed) the mutex cannot be taken.
+  if (impl_ == nullptr || AcquireFails()) {
     Trace("acquire-failed", id_);
     return -1;
   }

@@ -6,7 +6,12 @@ namespace vexa {
 
 int LibraryEntry(void* /*module*/, unsigned long reason, void* /*reserved*/) {
   if (reason == kProcessAttach) {
-    if (SoundModule* sound = SoundModule::Instance()) sound->Init();
+    // Nothing may escape into the loader: a failure here leaves the sound
+    // module without a variant, and its exports then do nothing.
+    try {
+      if (SoundModule* sound = SoundModule::Instance()) sound->Init();
+    } catch (...) {
+    }
   }
   return 1;
 }

@@ -83,6 +83,19 @@ std::mutex g_mutex;
 Converter g_converters[kMaxConverters];
 int g_converter_count = 0;
 
+// Closes the kept descriptors when the library is unloaded (or the process
+// exits), so that loading and unloading the library leaves nothing behind.
+// A conversion after that simply opens them again.
+struct ConverterCloser {
+  ~ConverterCloser() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (int i = 0; i < g_converter_count; ++i) {
+      iconv_close(g_converters[i].descriptor);
+    }
+    g_converter_count = 0;
+  }
+} g_converter_closer;
+
 // The ANSI, OEM and thread code page identifiers all mean the system code
 // page here (on the head units the OEM code page equals the ANSI one). The
 // UTF-16 identifiers are not valid for these conversions, as on Windows.
