@@ -5,8 +5,12 @@
 #  - Vexa.dll imports from PC.dll only number 12, by number;
 #  - Vexa.dll imports the data-directory query from NORL_MERIAK.dll by
 #    number 133 and the two other queries by name;
-#  - PC.dll exports number 12 and no name.
+#  - PC.dll exports number 12 and no name;
+#  - Vexa.dll imports from system DLLs and the stand-in peers only (the
+#    compiler's runtime is linked in statically).
 # Usage: cmake -DOBJDUMP=... -DVEXA_DLL=... -DPC_DLL=... -P check_exports.cmake
+
+cmake_minimum_required(VERSION 3.25)
 
 foreach(var OBJDUMP VEXA_DLL PC_DLL)
   if(NOT DEFINED ${var})
@@ -107,6 +111,18 @@ endforeach()
 if(meriak_imports MATCHES "GetDataDirectory")
   fail("Vexa.dll imports the data-directory query by name")
 endif()
+
+# Imported DLLs: the system's and the peers', no runtime DLL of the compiler.
+string(REGEX MATCHALL "DLL Name: [^\n]+" imported "${vexa}")
+set(allowed ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL
+    NORL.DLL NORL_MERIAK.DLL PC.DLL)
+foreach(entry ${imported})
+  string(REPLACE "DLL Name: " "" dll "${entry}")
+  string(TOUPPER "${dll}" dll)
+  if(NOT dll IN_LIST allowed)
+    fail("Vexa.dll imports from ${dll}")
+  endif()
+endforeach()
 
 # PC.dll: number 12 and no name.
 dump(${PC_DLL} pc)
