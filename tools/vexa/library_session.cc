@@ -22,9 +22,11 @@ bool Resolve(platform::Library library, const char* name, Function* function,
 
 }  // namespace
 
-LibrarySession::~LibrarySession() {
-  if (library_ != nullptr) platform::UnloadLibrary(library_);
-}
+// The library stays loaded until the process ends, as in a navigation
+// program, which loads it once: the sound variant of platform 9 keeps its
+// event and mapping open for the life of the process and never closes
+// them, so unloading earlier would only strand those handles.
+LibrarySession::~LibrarySession() = default;
 
 bool LibrarySession::Load(const std::string& path, std::string* error) {
   std::u16string wide;

@@ -2,7 +2,8 @@
 // through the platform seam's library loader, with the eleven exports
 // looked up by name. Loading runs the library's process-attach work (the
 // sound module asks for the platform code then), so the environment the
-// stand-in peers read must be set before Load.
+// stand-in peers read must be set before Load. Once loaded, the library
+// stays loaded until the process ends (see the .cc).
 
 #ifndef VEXA_TOOLS_VEXA_LIBRARY_SESSION_H_
 #define VEXA_TOOLS_VEXA_LIBRARY_SESSION_H_

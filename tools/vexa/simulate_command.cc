@@ -78,12 +78,12 @@ std::map<winsim::Window, std::string> g_titles;
 winsim::Window MakeWindow(const std::string& title, bool visible) {
   std::u16string wide;
   Utf8ToUtf16(title, &wide);
-  winsim::Window window = 0;
-  window = winsim::CreateWindow(wide, visible,
-                                [&window](const winsim::Message& message) {
-                                  g_received.push_back({message.window, message});
-                                  return std::intptr_t{1};
-                                });
+  // A broadcast reaches each window with its own handle in the message.
+  const winsim::Window window = winsim::CreateWindow(
+      wide, visible, [](const winsim::Message& message) {
+        g_received.push_back({message.window, message});
+        return std::intptr_t{1};
+      });
   g_titles[window] = title;
   return window;
 }
