@@ -53,16 +53,19 @@ TEST(Coordinates, ConvertBothNotationsWithHalfUpRounding) {
 
 TEST(Coordinates, NonFiniteOrOutOfRangeValuesAreNoCoordinate) {
   for (const char* text : {"nan", "-nan", "inf", "-infinity", "1e300",
-                           "-1e300", "233.1", "-233.1"}) {
+                           "-1e300", "1e999", "233.1", "-233.1"}) {
     EXPECT_EQ(DecimalDegreesToUnits(text), 0) << text;
   }
   // The largest whole degree that still fits.
   EXPECT_EQ(DecimalDegreesToUnits("233"), 2147328000);
   EXPECT_EQ(DecimalDegreesToUnits("-233"), -2147327999);
-  for (const char* text : {"12nan", "12inf", "99999999", "-99999999",
+  for (const char* text : {"121e999", "12-1e999", "99999999", "-99999999",
                            "121e300"}) {
     EXPECT_EQ(DegreesMinutesToUnits(text, 2), 0) << text;
   }
+  // "nan" and "inf" are no numbers at all: 12 degrees and no minutes.
+  EXPECT_EQ(DegreesMinutesToUnits("12nan", 2), 110592000);
+  EXPECT_EQ(DegreesMinutesToUnits("12inf", 2), 110592000);
 }
 
 TEST(Coordinates, ShortDegreesMinutesFieldHasNoMinutes) {

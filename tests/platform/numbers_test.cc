@@ -16,13 +16,24 @@ TEST(ReadDoubleC, ReadsByTheRulesOfStrtod) {
   EXPECT_DOUBLE_EQ(ReadDoubleC("3954.5000"), 3954.5);
   EXPECT_DOUBLE_EQ(ReadDoubleC("  -11623.2,B1"), -11623.2);
   EXPECT_DOUBLE_EQ(ReadDoubleC("+1.5e3x"), 1500.0);
-  EXPECT_DOUBLE_EQ(ReadDoubleC("0x10"), 16.0);
   EXPECT_DOUBLE_EQ(ReadDoubleC(".5"), 0.5);
-  EXPECT_TRUE(std::isinf(ReadDoubleC("inf")));
-  EXPECT_TRUE(std::isnan(ReadDoubleC("nan")));
+  EXPECT_DOUBLE_EQ(ReadDoubleC("7e"), 7.0);
+  EXPECT_DOUBLE_EQ(ReadDoubleC("7e+x"), 7.0);
+  EXPECT_TRUE(std::isinf(ReadDoubleC("1e999")));
   EXPECT_EQ(ReadDoubleC("B1"), 0.0);
   EXPECT_EQ(ReadDoubleC(""), 0.0);
   EXPECT_EQ(ReadDoubleC(nullptr), 0.0);
+}
+
+TEST(ReadDoubleC, ReadsOnlyTheDecimalNotation) {
+  // The head unit's runtime knows no hexadecimal, infinity or NaN forms;
+  // a newer strtod would read "0x10" as 16.
+  EXPECT_EQ(ReadDoubleC("0x10"), 0.0);
+  EXPECT_EQ(ReadDoubleC("-0X1p4"), 0.0);
+  EXPECT_EQ(ReadDoubleC("inf"), 0.0);
+  EXPECT_EQ(ReadDoubleC(" -infinity"), 0.0);
+  EXPECT_EQ(ReadDoubleC("nan(1)"), 0.0);
+  EXPECT_EQ(ReadDoubleC("+."), 0.0);
 }
 
 TEST(ReadDoubleC, DecimalCommaLocaleChangesNothing) {

@@ -5,6 +5,7 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include "platform/decimal_number.h"
 #include "platform/platform.h"
 
 namespace vexa::platform {
@@ -21,7 +22,11 @@ _locale_t CLocale() {
 }  // namespace
 
 double ReadDoubleC(const char* text) {
-  return _strtod_l(text, nullptr, CLocale());
+  if (text == nullptr) return 0.0;
+  char* end = nullptr;
+  double value = _strtod_l(text, &end, CLocale());
+  // Runtimes differ on the C99 forms; only the decimal notation counts.
+  return DecimalValue(text, value, end);
 }
 
 }  // namespace vexa::platform
