@@ -8,23 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libcli11-dev
-          nlohmann-json3-dev libpugixml-dev)
-missing=()
-for pkg in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
-    missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "missing packages (run as root to install them): ${missing[*]}" >&2
-    exit 1
-  fi
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh host
 
 echo "building the vexa tool (preset default)..."
 cmake --preset default >/dev/null
