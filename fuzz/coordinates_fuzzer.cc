@@ -5,7 +5,8 @@
 //
 // The process runs under a decimal-comma locale when one is installed, and
 // every result is compared with a reference computed here in the "C"
-// locale, so a conversion that follows the caller's locale is caught. The
+// locale from the decimal notation alone, so a conversion that follows the
+// caller's locale, or reads a hexadecimal, infinity or NaN form, is caught. The
 // field sits in a heap block of exactly its length plus the terminator, so a
 // read behind the terminator is caught too. Out-of-range and non-finite
 // values must come out as 0 (no coordinate), never as undefined behaviour.
@@ -27,9 +28,48 @@ namespace {
 
 using vexa::fuzz::Check;
 
+constexpr std::size_t kMaxField = 4096;
+
 locale_t g_c_locale;
 
-double ReadDouble(const char* text) { return strtod_l(text, nullptr, g_c_locale); }
+// The decimal notation alone, as the head unit's atof reads it: white
+// space, a sign, digits with an optional point, an exponent only when a
+// digit follows it. Hexadecimal, "inf" and "nan" are no numbers.
+std::size_t DecimalPrefix(const char* text) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  if (*p == '+' || *p == '-') ++p;
+  const char* mantissa = p;
+  while (digit(*p)) ++p;
+  std::size_t digits = static_cast<std::size_t>(p - mantissa);
+  if (*p == '.') {
+    const char* fraction = ++p;
+    while (digit(*p)) ++p;
+    digits += static_cast<std::size_t>(p - fraction);
+  }
+  if (digits == 0) return 0;
+  if (*p == 'e' || *p == 'E') {
+    const char* q = p + 1;
+    if (*q == '+' || *q == '-') ++q;
+    if (digit(*q)) {
+      while (digit(*q)) ++q;
+      p = q;
+    }
+  }
+  return static_cast<std::size_t>(p - text);
+}
+
+// strtod in the "C" locale over a copy of the decimal prefix only, so that
+// nothing but the decimal notation can be read.
+double ReadDouble(const char* text) {
+  const std::size_t length = DecimalPrefix(text);
+  if (length == 0) return 0.0;
+  char prefix[kMaxField + 1];
+  std::memcpy(prefix, text, length);
+  prefix[length] = '\0';
+  return strtod_l(prefix, nullptr, g_c_locale);
+}
 
 // The rounded value r must give trunc(r) when that fits a signed 32-bit
 // integer and 0 when it clearly does not (or r is not a number). Between
@@ -117,7 +157,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > 4096) return 0;
+  if (size > kMaxField) return 0;
   char* field = static_cast<char*>(std::malloc(size + 1));
   if (field == nullptr) return 0;
   if (size > 0) std::memcpy(field, data, size);

@@ -10,6 +10,12 @@
 #
 # Builds a debug tree without sanitizers in build/valgrind. Logs of failing
 # cases are printed; all logs stay in build/valgrind/Testing/Temporary/.
+#
+# The test programs replace operator new to count allocations and make them
+# fail; valgrind is told to leave those replacements in place (it still
+# sees the malloc beneath them). It keeps the symbols of libraries that
+# were unloaded, so leaks from a library loaded and unloaded by a test can
+# be named and matched by the suppressions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,7 +34,7 @@ SourceDirectory: $root
 BuildDirectory: $build
 MemoryCheckType: Valgrind
 MemoryCheckCommand: $(command -v valgrind)
-MemoryCheckCommandOptions: --error-exitcode=97 --leak-check=full --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible --track-origins=yes --child-silent-after-fork=yes --num-callers=30
+MemoryCheckCommandOptions: --error-exitcode=97 --soname-synonyms=somalloc=nouserintercepts --keep-debuginfo=yes --leak-check=full --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible --track-origins=yes --child-silent-after-fork=yes --num-callers=30
 MemoryCheckSuppressionFile: $root/scripts/valgrind.supp
 CONFIG
 rm -f "$build"/Testing/Temporary/MemoryChecker.*.log
