@@ -149,6 +149,47 @@ void DestinationScenario(std::size_t skip, bool every_later, bool long_path,
   if (!long_path || !file_kept) fs::remove_all(dir);
 }
 
+// The same for plan 2: PTT_Init with a valid dest.cld while allocations
+// fail takes the list over and deletes the file, or leaves both alone.
+void DestinationListScenario(std::size_t skip, bool every_later, bool expect_no_failure) {
+  const std::string dir = MakeDataDirectory();
+  const std::string path = dir + "/dest.cld";
+  std::ofstream(path, std::ios::binary) << "    (TNC,116.397128,39.916527,Home,\xCD\xC6\xBC\xF6";
+  ::setenv("VEXA_GUIDE_PLAN", "2", 1);
+  ::setenv("VEXA_DATA_DIR", dir.c_str(), 1);
+
+  DestinationPacket after_init = test::FilledPacket(0xEE);
+  int init, get;
+  std::size_t failures;
+  {
+    test::ScopedAllocationFailure fail(skip, every_later);
+    init = PTT_Init();
+    get = PTT_Get_DataPacket(&after_init);
+    failures = fail.failures();
+  }
+  if (expect_no_failure) {
+    EXPECT_EQ(failures, 0u) << "raise kMaxSites";
+  }
+  EXPECT_TRUE(init == 0 || init == VEXA_E_NO_SERVICE) << init;
+  const bool file_kept = fs::exists(path);
+  if (get == 0) {
+    const bool taken = after_init.kind == DestinationList && after_init.pointCount == 1 &&
+                       after_init.entries[0].longitude == 1072715932;
+    EXPECT_TRUE(taken || test::AllZero(&after_init, sizeof after_init));
+    EXPECT_EQ(file_kept, !taken);
+  } else {
+    EXPECT_EQ(get, VEXA_E_NO_SERVICE);
+    EXPECT_TRUE(file_kept);
+  }
+  if (failures == 0) {
+    EXPECT_FALSE(file_kept);
+  }
+  // With memory back, a kept file is taken over now.
+  EXPECT_EQ(PTT_Init(), 0);
+  EXPECT_FALSE(fs::exists(path));
+  fs::remove_all(dir);
+}
+
 // CTL_Init on the default platform and the two queries while allocations
 // fail: without a module or variant every call does nothing and gives 0.
 void ControlScenario(std::size_t skip, bool every_later, bool expect_no_failure) {
@@ -188,6 +229,37 @@ TEST(AllocationFaults, DestinationFileBehindALongPath) {
     SCOPED_TRACE("allocation " + std::to_string(k));
     IN_FRESH_PROCESS(DestinationScenario(k, false, true, k == kMaxSites));
   }
+}
+
+TEST(AllocationFaults, DestinationListAtEverySite) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (std::size_t k = 0; k <= kMaxSites; ++k) {
+    for (bool every_later : {false, true}) {
+      SCOPED_TRACE("allocation " + std::to_string(k) + (every_later ? " and later" : ""));
+      IN_FRESH_PROCESS(DestinationListScenario(k, every_later, k == kMaxSites && !every_later));
+    }
+  }
+}
+
+// Unloading after the modules could never be created: each family's first
+// call found no memory, so the exit list holds their mutexes and destroyers
+// but no module object. Teardown must pass over them quietly.
+void UnloadWithoutModules() {
+  ::setenv("VEXA_GUIDE_PLAN", "1", 1);
+  ::setenv("VEXA_GUIDE_FILE", "/nonexistent/vexa/guide.dat", 1);
+  const std::uint32_t record[2] = {0, 41};
+  test::ScopedAllocationFailure fail(0, true);
+  EXPECT_EQ(PTT_Init(), VEXA_E_NO_SERVICE);
+  EXPECT_EQ(CTL_Init(0x1234), 0);
+  EXPECT_EQ(CTL_IsExist(), 0);
+  EXPECT_EQ(SND_Start_Play_Sound(record), 0);
+  DestinationPacket packet;
+  EXPECT_EQ(PTT_Get_DataPacket(&packet), VEXA_E_NO_SERVICE);
+}
+
+TEST(AllocationFaults, UnloadAfterModulesCouldNotBeCreated) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  IN_FRESH_PROCESS(UnloadWithoutModules());
 }
 
 TEST(AllocationFaults, ControlFamilyAtEverySite) {
