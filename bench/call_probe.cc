@@ -4,7 +4,9 @@
 //   vexa_call_probe <what> <calls>
 //
 // <what> is guide_message or destination_list_511 (one raw call of that
-// example), get_data_packet, or dbg_log (one message with the file open).
+// example), conversion/guide_message or conversion/destination_list_511
+// (its UTF-16 to code-page conversion alone), get_data_packet, or dbg_log
+// (one message with the file open).
 // The probe selects the plan and makes one call first, so that one-time
 // set-up (the code-page converter, the log file) is done, and then makes
 // <calls> calls through VexaMeasuredCall, the only function whose cost is
@@ -23,15 +25,17 @@
 
 #include "diag/dbg_log.h"
 #include "examples.h"
+#include "platform/platform.h"
 #include "vexa/vexa.h"
 
 namespace {
 
-enum class What { kRawCall, kGetDataPacket, kDbgLog };
+enum class What { kRawCall, kConversion, kGetDataPacket, kDbgLog };
 
 What g_what = What::kRawCall;
 vexa::bench::Example g_example;
 DestinationPacket g_packet;
+char g_converted[512];
 
 }  // namespace
 
@@ -40,6 +44,13 @@ extern "C" __attribute__((noinline)) int VexaMeasuredCall() {
   switch (g_what) {
     case What::kRawCall:
       return PTT_Parse_Raw_Protocol(g_example.units(), g_example.length_bytes());
+    case What::kConversion:
+      return vexa::platform::WideToCodePage(
+                 vexa::platform::AnsiCodePage(),
+                 reinterpret_cast<const char16_t*>(g_example.text.data()),
+                 static_cast<int>(g_example.text.size()), g_converted, 511) > 0
+                 ? 0
+                 : -1;
     case What::kGetDataPacket:
       return PTT_Get_DataPacket(&g_packet);
     case What::kDbgLog:
@@ -52,12 +63,17 @@ extern "C" __attribute__((noinline)) int VexaMeasuredCall() {
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: %s guide_message|destination_list_511|get_data_packet|dbg_log "
-                 "<calls>\n",
+                 "usage: %s [conversion/]guide_message|[conversion/]destination_list_511|"
+                 "get_data_packet|dbg_log <calls>\n",
                  argv[0]);
     return 2;
   }
-  const std::string what = argv[1];
+  std::string what = argv[1];
+  const std::string kConversionPrefix = "conversion/";
+  if (what.compare(0, kConversionPrefix.size(), kConversionPrefix) == 0) {
+    what.erase(0, kConversionPrefix.size());
+    g_what = What::kConversion;
+  }
   const long calls = std::strtol(argv[2], nullptr, 10);
 
   char directory[] = "/tmp/vexa-probe-XXXXXX";

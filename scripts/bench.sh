@@ -29,9 +29,11 @@ probe=$build/bench/vexa_call_probe
   if command -v valgrind >/dev/null; then
     echo
     echo "=== bench: valgrind counts (one call after a warm-up call)"
+    declare -A counts
     echo "| measured call | instructions (callgrind) | heap allocations per call (memcheck) |"
     echo "|---|---:|---:|"
-    for what in guide_message destination_list_511 get_data_packet dbg_log; do
+    for what in guide_message conversion/guide_message destination_list_511 \
+                conversion/destination_list_511 get_data_packet dbg_log; do
       instructions=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
           --collect-atstart=no --toggle-collect=VexaMeasuredCall \
           "$probe" "$what" 1 2>&1 | sed -n 's/.*Collected : *\([0-9]*\).*/\1/p')
@@ -43,6 +45,14 @@ probe=$build/bench/vexa_call_probe
       a2=$(allocs 2000)
       per_call=$(awk -v a="$a1" -v b="$a2" 'BEGIN { printf "%.3f", (b - a) / 1000 }')
       echo "| $what | $instructions | $per_call |"
+      counts[$what]=$instructions
+    done
+    echo
+    echo "| example | raw call instructions / conversion alone |"
+    echo "|---|---:|"
+    for example in guide_message destination_list_511; do
+      awk -v a="${counts[$example]}" -v b="${counts[conversion/$example]}" -v e="$example" \
+        'BEGIN { printf "| %s | %.2f |\n", e, a / b }'
     done
   fi
 } 2>&1 | tee "$out"
