@@ -5,6 +5,10 @@ The seeds are the worked examples of both destination formats and the edge
 cases around them, in the form each harness takes: UTF-16LE text for the raw
 harnesses, whole file contents for the file harnesses, single fields for the
 conversions. Run it again after changing a seed; the files are committed.
+
+Beside these named seeds, each folder keeps the inputs of a long fuzzing run
+that reach code the seeds do not (libFuzzer -merge=1), under their hash
+names; this script leaves them alone.
 """
 import os
 import struct
