@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,6 +25,23 @@ std::int32_t TruncateToUnits(double r) {
   return static_cast<std::int32_t>(r);
 }
 
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Reads the whole degrees as sscanf's "%2d" or "%3d" does: white space is
+// skipped, then at most `width` characters, a sign among them, are read as
+// a decimal integer; without digits the result is 0. Copying just those
+// characters lets strtol, the C library's own reader, see exactly what the
+// scan would, at a fraction of the formatted scan's cost. Integer reading
+// does not depend on the locale's decimal point.
+int ReadDegrees(const char* field, int width) {
+  while (IsSpace(*field)) ++field;
+  char digits[4] = {};
+  for (int i = 0; i < width && field[i] != '\0'; ++i) digits[i] = field[i];
+  return static_cast<int>(std::strtol(digits, nullptr, 10));
+}
+
 }  // namespace
 
 std::int32_t DecimalDegreesToUnits(const char* field) {
@@ -39,10 +55,7 @@ std::int32_t DecimalDegreesToUnits(const char* field) {
 }
 
 std::int32_t DegreesMinutesToUnits(const char* field, int width) {
-  int degrees = 0;
-  // Integer scanning does not depend on the locale's decimal point. The
-  // scan's result is ignored: without digits the degrees stay 0.
-  std::sscanf(field, width == 2 ? "%2d" : "%3d", &degrees);
+  const int degrees = ReadDegrees(field, width);
 
   // The minutes begin at position `width` only when the field reaches that
   // far; reading there otherwise would run past the field's terminator.
