@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "vexa/vexa.h"
@@ -82,6 +85,28 @@ TEST(Coordinates, MinutesStartAtWidthWhateverTheScanRead) {
   EXPECT_EQ(DegreesMinutesToUnits(" 1230.5", 2), 145996800);
   // "-1" degrees and 30 minutes: -0.5 degree, the half added before the cut.
   EXPECT_EQ(DegreesMinutesToUnits("-130", 2), -4607999);
+}
+
+TEST(Coordinates, DegreesFollowTheRulesOfTheFormattedScan) {
+  // The degrees are read like sscanf("%2d"/"%3d"): white space skipped, at
+  // most `width` characters with the sign counted, no digits giving 0.
+  for (const char* field : {"+1230", "-1230", "- 130", "+-12", "\t\n 0930",
+                            "1x30", "x130", "123456", "-12345", "+", "-",
+                            "  ", "007.5"}) {
+    for (int width : {2, 3}) {
+      int degrees = 0;
+      std::sscanf(field, width == 2 ? "%2d" : "%3d", &degrees);
+      const char* rest = std::strlen(field) >= static_cast<std::size_t>(width)
+                             ? field + width
+                             : "";
+      const double expected =
+          (static_cast<double>(degrees) * 3600.0 + std::atof(rest) * 60.0) *
+              2560.0 + 0.5;
+      EXPECT_EQ(DegreesMinutesToUnits(field, width),
+                static_cast<std::int32_t>(expected))
+          << "'" << field << "' width " << width;
+    }
+  }
 }
 
 TEST(Coordinates, DecimalCommaLocaleChangesNothing) {
