@@ -13,12 +13,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "destination/destination_list_plan.h"
 #include "destination/message_file_plan.h"
-#include "memory_stream.h"
 #include "packet_checks.h"
+#include "support/faulty_stream.h"
 
 #ifndef VEXA_FUZZ_PLAN
 #error "VEXA_FUZZ_PLAN must be 1 or 2"
@@ -64,7 +65,8 @@ int ExpectedFraming(const std::uint8_t* data, std::size_t size,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 1 << 16) return 0;
-  std::FILE* file = vexa::fuzz::OpenMemoryStream(data, size);
+  std::FILE* file = vexa::test::OpenFaultyStream(
+      std::string(reinterpret_cast<const char*>(data), size));
   if (file == nullptr) return 0;
   Plan plan;
   DestinationPacket packet;

@@ -22,7 +22,7 @@
 #include "destination/destination_service.h"
 #include "destination/message_file_plan.h"
 #include "destination/packet_bytes.h"
-#include "faults/faulty_stream.h"
+#include "support/faulty_stream.h"
 
 namespace vexa::destination {
 namespace {

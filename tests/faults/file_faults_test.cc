@@ -18,7 +18,7 @@
 #include "destination/destination_service.h"
 #include "destination/message_file_plan.h"
 #include "destination/packet_bytes.h"
-#include "faults/faulty_stream.h"
+#include "support/faulty_stream.h"
 #include "platform/host/host_services.h"
 #include "support/fake_platform.h"
 

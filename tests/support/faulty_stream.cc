@@ -1,4 +1,4 @@
-#include "faults/faulty_stream.h"
+#include "support/faulty_stream.h"
 
 #include <sys/types.h>
 

@@ -4,8 +4,8 @@
 // what can be read, seeks or position queries that fail. With no fault set
 // it behaves as a file of those bytes. glibc's fopencookie; host only.
 
-#ifndef VEXA_TESTS_FAULTS_FAULTY_STREAM_H_
-#define VEXA_TESTS_FAULTS_FAULTY_STREAM_H_
+#ifndef VEXA_TESTS_SUPPORT_FAULTY_STREAM_H_
+#define VEXA_TESTS_SUPPORT_FAULTY_STREAM_H_
 
 #include <cstddef>
 #include <cstdio>
@@ -28,4 +28,4 @@ std::FILE* OpenFaultyStream(const std::string& bytes, const StreamFaults& faults
 
 }  // namespace vexa::test
 
-#endif  // VEXA_TESTS_FAULTS_FAULTY_STREAM_H_
+#endif  // VEXA_TESTS_SUPPORT_FAULTY_STREAM_H_
