@@ -129,6 +129,18 @@ void AppendEscapedByte(unsigned char b, std::string* out) {
   *out += hex;
 }
 
+// Decodes the code-page character at `*pos` (a byte of 0x80 or more starts
+// it) and appends it as UTF-8, moving `*pos` behind it. False, with
+// nothing appended or moved, when the bytes there are no character.
+bool AppendDecodedChar(std::string_view bytes, std::size_t* pos, std::string* out) {
+  std::u16string units;
+  const std::size_t len = DecodeCodePageChar(bytes, *pos, &units);
+  if (len == 0) return false;
+  *out += Utf16ToUtf8(units);
+  *pos += len;
+  return true;
+}
+
 }  // namespace
 
 unsigned SystemCodePage() { return platform::AnsiCodePage(); }
@@ -224,14 +236,9 @@ std::string DisplayText(std::string_view bytes) {
       ++pos;
       continue;
     }
-    std::u16string units;
-    const std::size_t len = DecodeCodePageChar(bytes, pos, &units);
-    if (len == 0) {
+    if (!AppendDecodedChar(bytes, &pos, &out)) {
       AppendEscapedByte(b, &out);
       ++pos;
-    } else {
-      out += Utf16ToUtf8(units);
-      pos += len;
     }
   }
   return out;
@@ -248,15 +255,10 @@ std::string CodePageToUtf8(std::string_view bytes, bool* exact) {
       ++pos;
       continue;
     }
-    std::u16string units;
-    const std::size_t len = DecodeCodePageChar(bytes, pos, &units);
-    if (len == 0) {
+    if (!AppendDecodedChar(bytes, &pos, &out)) {
       AppendUtf8(kReplacement, &out);
       *exact = false;
       ++pos;
-    } else {
-      out += Utf16ToUtf8(units);
-      pos += len;
     }
   }
   return out;
