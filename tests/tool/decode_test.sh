@@ -75,7 +75,7 @@ expect_eq "empty list" "$OUT" "empty.cld: destination list (plan 2), 0 points; r
 run decode dest.cld missing.cld guide.dat
 expect_rc "one missing file" 1
 expect_has "others still decoded" "$OUT" "guide.dat: guide message (plan 1), 2 points"
-expect_has "missing file reported" "$ERR" "missing.cld: error -2 (VEXA_E_NO_FILE): 'missing.cld' cannot be opened: no such file"
+expect_has "missing file reported" "$ERR" "missing.cld: error -2 (VEXA_E_NO_FILE): cannot open 'missing.cld': No such file or directory"
 run decode --format json missing.cld
 expect_has "json carries failures" "$(squeeze "$OUT")" '[{"source":"missing.cld","plan":0,"result":-2,"error":"VEXA_E_NO_FILE","message":'
 

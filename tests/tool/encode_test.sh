@@ -154,7 +154,7 @@ expect_eq "GPX with a bad longitude" "$ERR" "vexa: GPX waypoint 1 in 'bad.gpx' h
 printf '<gpx><rte></rte>' >broken.gpx
 run encode --plan 2 -o bad.cld --gpx broken.gpx
 expect_rc "broken GPX" 1
-expect_has "broken GPX" "$ERR" "cannot read GPX file 'broken.gpx'"
+expect_has "broken GPX" "$ERR" "'broken.gpx' is not well-formed XML: Start-end tags mismatch at line 1, column"
 printf '<gpx></gpx>' >none.gpx
 run encode --plan 2 -o bad.cld --gpx none.gpx
 expect_eq "GPX without points" "$ERR" "vexa: 'none.gpx' holds no route points and no waypoints"

@@ -39,7 +39,7 @@ expect_has "512 bytes" "$ERR" "the text needs 512 bytes in code page 936; at mos
 
 run parse --plan 2 $'\xff'
 expect_rc "not UTF-8" 1
-expect_eq "not UTF-8" "$ERR" "vexa: the text is not valid UTF-8"
+expect_eq "not UTF-8" "$ERR" "vexa: text: the text is not valid UTF-8 (byte 0xFF at offset 0)"
 run parse '(TNC'
 expect_rc "plan missing" 2
 

@@ -1,6 +1,7 @@
 // vexa decode FILE...: reads guide message files and destination lists with
 // the library's own plans and prints their points, or the failure code with
-// an explanation. Files are only read, never deleted or changed.
+// an explanation, and warns of what the library accepts but drops. Files
+// are only read, never deleted or changed; "-" is standard input.
 
 #include <iostream>
 #include <memory>
@@ -18,6 +19,7 @@ struct DecodeOptions {
   std::vector<std::string> files;
   int plan = 0;
   std::string format = "table";
+  bool strict = false;
 };
 
 int RunDecode(const DecodeOptions& options) {
@@ -30,6 +32,7 @@ int RunDecode(const DecodeOptions& options) {
   PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr);
   for (const Outcome& outcome : outcomes) {
     if (outcome.result != 0) return kExitFailed;
+    if (options.strict && !outcome.warnings.empty()) return kExitFailed;
   }
   return kExitOk;
 }
@@ -42,7 +45,8 @@ void AddDecodeCommand(CLI::App& app, int* exit_code) {
       "decode",
       "Read guide message files and destination lists (dest.cld) as a head "
       "unit would, and print their points. Files are never changed.");
-  command->add_option("files", options->files, "Destination files")
+  command->add_option("files", options->files,
+                      "Destination files; - reads standard input")
       ->required()
       ->type_name("FILE...");
   command
@@ -53,13 +57,18 @@ void AddDecodeCommand(CLI::App& app, int* exit_code) {
       ->check(CLI::IsMember({1, 2}));
   command
       ->add_option("--format", options->format,
-                   "Output: table, json, geojson (RFC 7946) or hex (the 568 "
+                   "Output: table, json, geojson (RFC 7946), gpx (GPX 1.1), "
+                   "csv (latitude,longitude,name,route) or hex (the 568 "
                    "packet bytes)")
-      ->check(CLI::IsMember({"table", "json", "geojson", "hex"}))
+      ->check(CLI::IsMember({"table", "json", "geojson", "gpx", "csv", "hex"}))
       ->capture_default_str();
+  command->add_flag("--strict", options->strict,
+                    "Fail (exit status 1) when a file holds anything the "
+                    "library accepts but drops or bends; the warnings are "
+                    "printed either way");
   command->footer(
-      "Exit status: 0 every file parsed, 1 some file did not, 2 usage "
-      "error.");
+      "Exit status: 0 every file parsed, 1 some file did not (or, with "
+      "--strict, gave a warning), 2 usage error.");
   command->callback([options, exit_code] { *exit_code = RunDecode(*options); });
 }
 

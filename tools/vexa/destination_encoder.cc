@@ -161,6 +161,10 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
                "' contains a comma, which would split the destination list";
       return false;
     }
+    if (const std::string bad = FirstInvalidUtf8(point.name); !bad.empty()) {
+      *error = point.origin + ": the name is not valid UTF-8 (" + bad + ")";
+      return false;
+    }
     std::string name;
     bool cut = false;
     if (!Utf8ToCodePageCut(point.name, kMaxNameBytes, &name, &cut)) {

@@ -23,6 +23,7 @@ struct EncodePoint {
   double longitude = 0;
   std::string name;      // UTF-8; plan 2 only
   std::string origin;    // where it came from, for messages ("point 2")
+  int route = -1;        // a RouteMode the input file gave; -1 none
 };
 
 struct EncodeRequest {

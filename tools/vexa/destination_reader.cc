@@ -12,8 +12,8 @@
 #include "destination/destination_list_plan.h"
 #include "destination/message_file_plan.h"
 #include "failure_explain.h"
-#include "platform/platform.h"
-#include "text_codec.h"
+#include "input_file.h"
+#include "strict_check.h"
 
 namespace vexa::tool {
 namespace {
@@ -21,29 +21,6 @@ namespace {
 // The tool reads at most this much of a file for its own analysis; every
 // valid destination file is far smaller.
 constexpr std::size_t kAnalysisBytes = 64 * 1024;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { platform::CloseFile(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens by the path's code-page form, as the library opens its files.
-File OpenForReading(const std::string& path, bool* unrepresentable) {
-  *unrepresentable = false;
-  std::string native;
-  if (!Utf8ToCodePage(path, &native)) {
-    *unrepresentable = true;
-    return nullptr;
-  }
-  return File(platform::OpenFile(native.c_str(), "rb"));
-}
-
-std::string ReadStart(std::FILE* file) {
-  std::string bytes(kAnalysisBytes, '\0');
-  const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), file);
-  bytes.resize(n);
-  return bytes;
-}
 
 // Tells the plans apart by their first bytes: a destination list begins
 // with four spaces, which as a guide message's length (0x20202020) would be
@@ -82,67 +59,58 @@ int DetectPlan(const std::string& path, std::string_view bytes,
 
 }  // namespace
 
-int ReadFileWithPlan(const std::string& path, int plan,
-                     DestinationPacket* packet) {
-  bool unrepresentable = false;
-  File file = OpenForReading(path, &unrepresentable);
-  if (!file) return VEXA_E_NO_FILE;
+int ReadWithPlan(std::FILE* file, int plan, DestinationPacket* packet) {
   destination::MessageFilePlan guide;
   destination::DestinationListPlan list;
   destination::GuidePlan& reader =
       plan == 1 ? static_cast<destination::GuidePlan&>(guide) : list;
-  return reader.ReadPacket(file.get(), packet);
+  return reader.ReadPacket(file, packet);
+}
+
+int ReadFileWithPlan(const std::string& path, int plan,
+                     DestinationPacket* packet) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return VEXA_E_NO_FILE;
+  const int result = ReadWithPlan(file, plan, packet);
+  std::fclose(file);
+  return result;
+}
+
+int ReadBytesWithPlan(std::string_view bytes, int plan,
+                      DestinationPacket* packet) {
+  std::FILE* file = OpenMemoryStream(bytes);
+  if (file == nullptr) return VEXA_E_NO_FILE;
+  const int result = ReadWithPlan(file, plan, packet);
+  std::fclose(file);
+  return result;
 }
 
 Outcome DecodeFile(const std::string& path, int plan) {
   Outcome outcome;
-  outcome.source = path;
-  std::error_code error;
-  // A directory opens for reading on Linux, and reading it fails in ways
-  // that would be explained as a broken file; say what it is instead.
-  if (std::filesystem::is_directory(path, error)) {
-    outcome.plan = plan;
+  outcome.source = path == "-" ? "(standard input)" : path;
+  outcome.plan = plan;
+  InputFile input;
+  std::string error;
+  if (!input.Open(path, &error)) {
     outcome.result = VEXA_E_NO_FILE;
-    outcome.explanation = "'" + path + "' is a directory";
+    outcome.explanation = error;
     return outcome;
   }
-  bool unrepresentable = false;
-  File file = OpenForReading(path, &unrepresentable);
-  if (!file) {
-    outcome.plan = plan;
-    outcome.result = VEXA_E_NO_FILE;
-    outcome.explanation =
-        unrepresentable
-            ? "the path cannot be written in code page " +
-                  std::to_string(SystemCodePage()) +
-                  ", so the library could not open it"
-            : "'" + path + "' cannot be opened" +
-                  (std::filesystem::exists(path, error)
-                       ? std::string(" for reading")
-                       : std::string(": no such file"));
-    return outcome;
-  }
-  const std::string bytes = ReadStart(file.get());
-  const auto size = std::filesystem::file_size(path, error);
-  std::rewind(file.get());
+  const std::string bytes = input.Head(kAnalysisBytes);
   std::string reason;
   outcome.plan = plan != 0 ? plan : DetectPlan(path, bytes, &reason);
   outcome.plan_reason = reason;
-
-  destination::MessageFilePlan guide;
-  destination::DestinationListPlan list;
-  destination::GuidePlan& reader =
-      outcome.plan == 1 ? static_cast<destination::GuidePlan&>(guide) : list;
-  outcome.result = reader.ReadPacket(file.get(), &outcome.packet);
+  outcome.result = ReadWithPlan(input.stream(), outcome.plan, &outcome.packet);
+  FailureInput failure;
+  failure.plan = outcome.plan;
+  failure.is_file = true;
+  failure.file_bytes = bytes;
+  failure.file_size = input.size();
   if (outcome.result != 0) {
-    FailureInput input;
-    input.plan = outcome.plan;
-    input.is_file = true;
-    input.file_bytes = bytes;
-    input.file_size = error ? static_cast<long long>(bytes.size())
-                            : static_cast<long long>(size);
-    outcome.explanation = ExplainFailure(outcome.result, input);
+    outcome.explanation = ExplainFailure(outcome.result, failure);
     outcome.packet = DestinationPacket{};
+  } else if (std::string text; TextOfFile(outcome.plan, bytes, &text)) {
+    outcome.warnings = StrictWarnings(outcome.plan, text);
   }
   return outcome;
 }

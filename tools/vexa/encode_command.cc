@@ -1,24 +1,29 @@
 // vexa encode --plan 1|2 -o FILE ...: writes a valid guide message file or
-// destination list. The bytes are built in memory, written to a private
-// temporary file, read back by the library's own plan and compared with
-// what was meant; only then are they put in place. A refusal or a failed
-// check writes nothing, and an existing FILE stays as it was.
+// destination list. The bytes are built in memory and read by the library's
+// own plan from a memory stream; only when that reading is what was meant
+// are they put in place (safe_file.h), and the file in place is then read
+// back from its real path the same way. A refusal or a failed check writes
+// nothing, and an existing FILE stays as it was. "-o -" writes the bytes
+// to standard output.
 
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "csv_import.h"
 #include "destination_encoder.h"
 #include "destination_reader.h"
-#include "environment.h"
+#include "failure_explain.h"
 #include "gpx_import.h"
 #include "packet_view.h"
+#include "safe_file.h"
+#include "strict_check.h"
+#include "text_codec.h"
 
 namespace vexa::tool {
 namespace {
@@ -30,6 +35,11 @@ struct EncodeOptions {
   std::vector<std::string> names;
   std::vector<std::string> routes;
   std::string gpx;
+  std::string csv;
+  int gpx_route = 0;
+  int gpx_track = 0;
+  bool no_clobber = false;
+  bool strict = false;
 };
 
 bool ReadNumber(std::string_view text, double* value) {
@@ -56,8 +66,17 @@ EncodePoint PointFromOption(const std::string& text, std::size_t index) {
   return point;
 }
 
-std::vector<int> RoutesFor(const EncodeOptions& options, std::size_t count) {
+std::vector<int> RoutesFor(const EncodeOptions& options,
+                           const std::vector<EncodePoint>& points) {
+  const std::size_t count = points.size();
   std::vector<int> modes;
+  if (options.routes.empty()) {
+    // Route preferences the GPX or CSV file gave, point by point.
+    for (const EncodePoint& point : points) {
+      modes.push_back(point.route >= 0 ? point.route : Recommended);
+    }
+    return modes;
+  }
   for (const std::string& name : options.routes) {
     const int mode = RouteModeFromName(name);
     if (mode < 0) {
@@ -77,104 +96,139 @@ std::vector<int> RoutesFor(const EncodeOptions& options, std::size_t count) {
   return modes;
 }
 
-bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
-
 int Refuse(const std::string& why) {
   std::cerr << "vexa: encode refused: " << why << "; nothing was written\n";
   return kExitFailed;
 }
 
-int RunEncode(const EncodeOptions& options) {
-  EncodeRequest request;
-  request.plan = options.plan;
-  if (!options.gpx.empty()) {
-    if (!options.points.empty() || !options.names.empty()) {
-      throw UsageError("give points either with --gpx or with --point and "
-                       "--name, not both");
-    }
-    std::string error;
-    if (!ImportGpx(options.gpx, &request.points, &error)) {
-      std::cerr << "vexa: " << error << '\n';
-      return kExitFailed;
-    }
+// The points from --gpx, --csv or --point and --name.
+void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
+                   std::vector<std::string>* notes, std::string* error) {
+  const int sources = !options.gpx.empty() + !options.csv.empty() +
+                      (!options.points.empty() || !options.names.empty());
+  if (sources > 1) {
+    throw UsageError("give points in one way: --gpx, --csv, or --point and "
+                     "--name");
+  }
+  if ((options.gpx_route > 0 || options.gpx_track > 0) && options.gpx.empty()) {
+    throw UsageError("--gpx-route and --gpx-track choose from a --gpx file");
+  }
+  if (options.gpx_route > 0 && options.gpx_track > 0) {
+    throw UsageError("give --gpx-route or --gpx-track, not both");
+  }
+  if (!options.gpx.empty() || !options.csv.empty()) {
+    const bool read =
+        !options.gpx.empty()
+            ? ImportGpx(options.gpx, {options.gpx_route, options.gpx_track},
+                        &request->points, notes, error)
+            : ImportCsv(options.csv, &request->points, error);
+    if (!read) return;
     if (options.plan == 1) {
       bool named = false;
-      for (EncodePoint& point : request.points) {
+      for (EncodePoint& point : request->points) {
         named = named || !point.name.empty();
         point.name.clear();
       }
       if (named) {
-        std::cerr << "vexa: note: a guide message carries no names; the "
-                     "GPX names are left out\n";
+        notes->push_back("a guide message carries no names; the names of "
+                         "the file are left out");
       }
     }
-  } else {
-    for (std::size_t i = 0; i < options.points.size(); ++i) {
-      request.points.push_back(PointFromOption(options.points[i], i));
-    }
-    if (options.names.size() > options.points.size()) {
-      throw UsageError(std::to_string(options.names.size()) + " names for " +
-                       std::to_string(options.points.size()) + " points");
-    }
-    if (options.plan == 1 && !options.names.empty()) {
-      throw UsageError("a guide message (plan 1) carries no names");
-    }
-    for (std::size_t i = 0; i < options.names.size(); ++i) {
-      request.points[i].name = options.names[i];
-    }
+    return;
   }
-  request.routes = RoutesFor(options, request.points.size());
+  for (std::size_t i = 0; i < options.points.size(); ++i) {
+    request->points.push_back(PointFromOption(options.points[i], i));
+  }
+  if (options.names.size() > options.points.size()) {
+    throw UsageError(std::to_string(options.names.size()) + " names for " +
+                     std::to_string(options.points.size()) + " points");
+  }
+  if (options.plan == 1 && !options.names.empty()) {
+    throw UsageError("a guide message (plan 1) carries no names");
+  }
+  for (std::size_t i = 0; i < options.names.size(); ++i) {
+    request->points[i].name = options.names[i];
+  }
+}
+
+std::string Summary(const EncodeRequest& request, const EncodedFile& file) {
+  return KindName(request.plan == 1 ? GuideMessage : DestinationList) +
+         " (plan " + std::to_string(request.plan) + "), " +
+         std::to_string(request.points.size()) +
+         (request.points.size() == 1 ? " point, " : " points, ") +
+         std::to_string(file.bytes.size()) + " bytes";
+}
+
+int RunEncode(const EncodeOptions& options) {
+  EncodeRequest request;
+  request.plan = options.plan;
+  std::vector<std::string> notes;
+  std::string error;
+  CollectPoints(options, &request, &notes, &error);
+  for (const std::string& note : notes) {
+    std::cerr << "vexa: note: " << note << '\n';
+  }
+  if (!error.empty()) {
+    std::cerr << "vexa: " << error << '\n';
+    return kExitFailed;
+  }
+  request.routes = RoutesFor(options, request.points);
 
   EncodedFile file;
-  std::string error;
   if (!BuildDestinationFile(request, &file, &error)) return Refuse(error);
   for (const std::string& note : file.notes) {
     std::cerr << "vexa: note: " << note << '\n';
   }
-
-  // Read the bytes back with the library before anything reaches FILE.
-  {
-    TemporaryDirectory check("vexa-encode-");
-    const auto probe = check.path() / "check.bin";
-    if (!WriteBytes(probe, file.bytes)) {
-      std::cerr << "vexa: cannot write a temporary file in "
-                << check.path().string() << '\n';
-      return kExitFailed;
-    }
-    DestinationPacket packet{};
-    const int result = ReadFileWithPlan(probe.string(), request.plan, &packet);
-    if (!CheckDecoded(request, file, result, packet, &error)) {
-      return Refuse(error);
-    }
+  // What the library would accept but drop or bend. A cut name is one of
+  // those too: the head unit shows less than was given.
+  std::string text;
+  TextOfFile(request.plan, file.bytes, &text);
+  std::vector<std::string> warnings = StrictWarnings(request.plan, text);
+  for (const std::string& warning : warnings) {
+    std::cerr << "vexa: warning: " << warning << '\n';
+  }
+  if (options.strict && (!warnings.empty() || !file.notes.empty())) {
+    return Refuse("--strict and the file would not say exactly what was "
+                  "given (see above)");
   }
 
-  // Put the file in place in one step, so a reader never sees half of it.
-  const std::filesystem::path target(options.output);
-  std::filesystem::path staging = target;
-  staging += ".vexa-" + UniqueToken() + ".tmp";
-  std::error_code failure;
-  if (!WriteBytes(staging, file.bytes)) {
-    std::filesystem::remove(staging, failure);
-    std::cerr << "vexa: cannot write " << options.output << '\n';
+  // The library reads the bytes before anything reaches FILE.
+  DestinationPacket packet{};
+  int result = ReadBytesWithPlan(file.bytes, request.plan, &packet);
+  if (!CheckDecoded(request, file, result, packet, &error)) {
+    return Refuse(error);
+  }
+
+  if (options.output == "-") {
+    std::cout.write(file.bytes.data(),
+                    static_cast<std::streamsize>(file.bytes.size()));
+    std::cerr << "vexa: wrote standard output: " << Summary(request, file)
+              << "; the library reads it as meant\n";
+    return kExitOk;
+  }
+  std::string placed;
+  if (!WriteFileSafely(options.output, file.bytes, options.no_clobber, &placed,
+                       &error)) {
+    std::cerr << "vexa: " << error << "; nothing was written\n";
     return kExitFailed;
   }
-  std::filesystem::rename(staging, target, failure);
-  if (failure) {
-    std::filesystem::remove(staging, failure);
-    std::cerr << "vexa: cannot write " << options.output << '\n';
+  // Read back the file that is in place, from its real path.
+  packet = DestinationPacket{};
+  result = ReadFileWithPlan(placed, request.plan, &packet);
+  if (!CheckDecoded(request, file, result, packet, &error)) {
+    std::cerr << "vexa: " << options.output << " was written, but reading it "
+              << "back from the disk fails: " << error << '\n';
     return kExitFailed;
   }
-  std::cout << "wrote " << options.output << ": "
-            << KindName(request.plan == 1 ? GuideMessage : DestinationList)
-            << " (plan " << request.plan << "), " << request.points.size()
-            << (request.points.size() == 1 ? " point, " : " points, ")
-            << file.bytes.size() << " bytes; the library reads it back as "
-            << "meant\n";
+  std::string native;
+  if (!Utf8ToCodePage(std::filesystem::path(placed).filename().string(),
+                      &native)) {
+    std::cerr << "vexa: note: the file name cannot be written in code page "
+              << SystemCodePage()
+              << ", so a head unit could not open the file by that name\n";
+  }
+  std::cout << "wrote " << options.output << ": " << Summary(request, file)
+            << "; the library reads it back as meant\n";
   return kExitOk;
 }
 
@@ -193,9 +247,15 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "named destinations)")
       ->required()
       ->check(CLI::IsMember({1, 2}));
-  command->add_option("-o,--output", options->output, "The file to write")
+  command
+      ->add_option("-o,--output", options->output,
+                   "The file to write, - for standard output. Only a "
+                   "regular file is replaced (atomically, keeping its mode); "
+                   "a link is followed and stays a link")
       ->required()
       ->type_name("FILE");
+  command->add_flag("--no-clobber", options->no_clobber,
+                    "Refuse to replace an existing file");
   command
       ->add_option("--point", options->points,
                    "A point as LAT,LON in decimal degrees; repeat in travel "
@@ -217,12 +277,32 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
       ->allow_extra_args(false);
   command
       ->add_option("--gpx", options->gpx,
-                   "Take the points from a GPX file: the route points of its "
-                   "first route, else its waypoints")
+                   "Take the points from a GPX file (- for standard input): "
+                   "the route points of its first route, else its "
+                   "waypoints; a <type> naming a route preference is used")
       ->type_name("FILE");
+  command
+      ->add_option("--gpx-route", options->gpx_route,
+                   "Use this route (1 is the first) of the GPX file")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000).description(""));
+  command
+      ->add_option("--gpx-track", options->gpx_track,
+                   "Use the end point of this track (1 is the first) of the "
+                   "GPX file as the destination")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000).description(""));
+  command
+      ->add_option("--csv", options->csv,
+                   "Take the points from a CSV file (- for standard input) "
+                   "with the header latitude,longitude,name,route")
+      ->type_name("FILE");
+  command->add_flag("--strict", options->strict,
+                    "Refuse when the file would not say exactly what was "
+                    "given (a name cut, say)");
   command->footer(
-      "Exit status: 0 written and read back as meant, 1 refused (nothing "
-      "written), 2 usage error.");
+      "Exit status: 0 written and read back as meant, 1 refused or not "
+      "written (the target unchanged), 2 usage error.");
   command->callback([options, exit_code] { *exit_code = RunEncode(*options); });
 }
 

@@ -2,10 +2,14 @@
 
 #include "gpx_import.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 #include <pugixml.hpp>
+
+#include "input_file.h"
 
 namespace vexa::tool {
 namespace {
@@ -66,18 +70,87 @@ std::string Trimmed(const char* text) {
   return value.substr(first, last - first + 1);
 }
 
+
+// "route 2 ('Coast')" for messages.
+std::string Label(const char* what, std::size_t index,
+                  const pugi::xml_node& node) {
+  std::string label = std::string(what) + " " + std::to_string(index + 1);
+  for (pugi::xml_node child : node.children()) {
+    if (Is(child, "name")) return label + " ('" + Trimmed(child.child_value()) + "')";
+  }
+  return label;
+}
+
+std::string Count(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// The route preference a <type> child names, or -1.
+int RouteOf(const pugi::xml_node& node) {
+  for (pugi::xml_node child : node.children()) {
+    if (Is(child, "type")) return RouteModeFromName(Trimmed(child.child_value()));
+  }
+  return -1;
+}
+
+// The last point of the track's last segment that has any.
+pugi::xml_node TrackEnd(const pugi::xml_node& track) {
+  pugi::xml_node end;
+  for (const pugi::xml_node& segment : Children(track, "trkseg")) {
+    const auto points = Children(segment, "trkpt");
+    if (!points.empty()) end = points.back();
+  }
+  return end;
+}
+
+bool ReadPoint(const pugi::xml_node& node, const std::string& origin,
+               const std::string& path, EncodePoint* point,
+               std::string* error) {
+  point->origin = origin;
+  if (!ReadNumber(Attribute(node, "lat"), &point->latitude) ||
+      !ReadNumber(Attribute(node, "lon"), &point->longitude)) {
+    *error = origin + " in " + InputName(path) +
+             " has no valid lat and lon attributes";
+    return false;
+  }
+  for (pugi::xml_node child : node.children()) {
+    if (Is(child, "name")) point->name = Trimmed(child.child_value());
+  }
+  point->route = RouteOf(node);
+  return true;
+}
+
+std::string Where(const pugi::xml_node& node) {
+  char text[64];
+  double lat = 0, lon = 0;
+  ReadNumber(Attribute(node, "lat"), &lat);
+  ReadNumber(Attribute(node, "lon"), &lon);
+  std::snprintf(text, sizeof text, "%.7g,%.7g", lat, lon);
+  return text;
+}
+
 }  // namespace
 
-bool ImportGpx(const std::string& path, std::vector<EncodePoint>* points,
-               std::string* error) {
+bool ImportGpx(const std::string& path, const GpxChoice& choice,
+               std::vector<EncodePoint>* points,
+               std::vector<std::string>* notes, std::string* error) {
+  constexpr std::size_t kMaxGpxBytes = 64 << 20;
+  std::string bytes;
+  if (!ReadWholeFile(path, kMaxGpxBytes, &bytes, error)) return false;
   pugi::xml_document document;
-  const pugi::xml_parse_result parsed = document.load_file(path.c_str());
+  const pugi::xml_parse_result parsed =
+      document.load_buffer(bytes.data(), bytes.size());
   if (!parsed) {
-    *error = "cannot read GPX file '" + path + "': " + parsed.description();
-    if (parsed.status != pugi::status_file_not_found &&
-        parsed.status != pugi::status_io_error) {
-      *error += " at byte " + std::to_string(parsed.offset);
-    }
+    const std::size_t offset = static_cast<std::size_t>(parsed.offset);
+    const std::string before = bytes.substr(0, offset);
+    const std::size_t line_start = before.rfind('\n');
+    const std::size_t line =
+        1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+    const std::size_t column =
+        offset - (line_start == std::string::npos ? 0 : line_start + 1) + 1;
+    *error = InputName(path) + " is not well-formed XML: " +
+             parsed.description() + " at line " + std::to_string(line) +
+             ", column " + std::to_string(column);
     return false;
   }
   pugi::xml_node root;
@@ -85,39 +158,118 @@ bool ImportGpx(const std::string& path, std::vector<EncodePoint>* points,
     if (Is(child, "gpx")) root = child;
   }
   if (!root) {
-    *error = "'" + path + "' is not a GPX file: it has no <gpx> root element";
+    *error = InputName(path) + " is not a GPX file: it has no <gpx> root element";
     return false;
   }
+  const auto routes = Children(root, "rte");
+  const auto tracks = Children(root, "trk");
+  const auto waypoints = Children(root, "wpt");
+  points->clear();
+  notes->clear();
+
+  if (choice.track > 0) {
+    if (static_cast<std::size_t>(choice.track) > tracks.size()) {
+      *error = InputName(path) + " has " + Count(tracks.size(), "track", "tracks") +
+               "; --gpx-track " + std::to_string(choice.track) + " names none";
+      return false;
+    }
+    const pugi::xml_node& track = tracks[choice.track - 1];
+    const pugi::xml_node end = TrackEnd(track);
+    if (!end) {
+      *error = Label("track", choice.track - 1, track) + " has no points";
+      return false;
+    }
+    EncodePoint point;
+    if (!ReadPoint(end, "the end of " + Label("track", choice.track - 1, track),
+                   path, &point, error)) {
+      return false;
+    }
+    if (point.name.empty()) {
+      for (pugi::xml_node child : track.children()) {
+        if (Is(child, "name")) point.name = Trimmed(child.child_value());
+      }
+    }
+    points->push_back(point);
+    notes->push_back("using the end point of " +
+                     Label("track", choice.track - 1, track) + " (" +
+                     Where(end) + ") as the destination");
+    if (!routes.empty() || !waypoints.empty()) {
+      notes->push_back("skipped " + Count(routes.size(), "route", "routes") +
+                       " and " + Count(waypoints.size(), "waypoint", "waypoints"));
+    }
+    return true;
+  }
+
   std::vector<pugi::xml_node> nodes;
   std::string kind;
-  for (const pugi::xml_node& route : Children(root, "rte")) {
-    nodes = Children(route, "rtept");
-    if (!nodes.empty()) {
-      kind = "GPX route point";
-      break;
+  if (choice.route > 0) {
+    if (static_cast<std::size_t>(choice.route) > routes.size()) {
+      *error = InputName(path) + " has " + Count(routes.size(), "route", "routes") +
+               "; --gpx-route " + std::to_string(choice.route) + " names none";
+      return false;
     }
   }
-  if (nodes.empty()) {
-    nodes = Children(root, "wpt");
+  std::size_t used = 0;
+  for (std::size_t i = choice.route > 0 ? choice.route - 1 : 0;
+       i < routes.size(); ++i) {
+    nodes = Children(routes[i], "rtept");
+    used = i;
+    if (!nodes.empty() || choice.route > 0) break;
+  }
+  int route_default = -1;
+  if (!nodes.empty()) {
+    kind = "GPX route point";
+    route_default = RouteOf(routes[used]);
+    if (routes.size() > 1) {
+      std::string skipped;
+      for (std::size_t i = 0; i < routes.size(); ++i) {
+        if (i == used) continue;
+        skipped += (skipped.empty() ? "" : ", ") + Label("route", i, routes[i]);
+      }
+      notes->push_back("using " + Label("route", used, routes[used]) +
+                       " of " + std::to_string(routes.size()) +
+                       "; skipped " + skipped +
+                       " (choose another with --gpx-route N)");
+    }
+    if (!waypoints.empty()) {
+      notes->push_back("skipped " + Count(waypoints.size(), "waypoint", "waypoints") +
+                       " (a route was used)");
+    }
+  } else if (choice.route > 0) {
+    *error = Label("route", used, routes[used]) + " has no route points";
+    return false;
+  } else {
+    nodes = waypoints;
     kind = "GPX waypoint";
   }
   if (nodes.empty()) {
-    *error = "'" + path + "' holds no route points and no waypoints";
-    return false;
-  }
-  points->clear();
-  for (std::size_t i = 0; i < nodes.size(); ++i) {
-    EncodePoint point;
-    point.origin = kind + " " + std::to_string(i + 1);
-    if (!ReadNumber(Attribute(nodes[i], "lat"), &point.latitude) ||
-        !ReadNumber(Attribute(nodes[i], "lon"), &point.longitude)) {
-      *error = point.origin + " in '" + path +
-               "' has no valid lat and lon attributes";
+    if (!tracks.empty()) {
+      const pugi::xml_node end = TrackEnd(tracks.front());
+      *error = InputName(path) + " holds only " +
+               Count(tracks.size(), "track", "tracks") +
+               "; a track is a recording of a trip, not a destination";
+      if (end) {
+        *error += ". The only point it could use is the end of " +
+                  Label("track", 0, tracks.front()) + " at " + Where(end) +
+                  ": give --gpx-track 1 to make it the destination";
+      }
       return false;
     }
-    for (pugi::xml_node child : nodes[i].children()) {
-      if (Is(child, "name")) point.name = Trimmed(child.child_value());
+    *error = InputName(path) + " holds no route points and no waypoints";
+    return false;
+  }
+  if (!tracks.empty()) {
+    notes->push_back("skipped " + Count(tracks.size(), "track", "tracks") +
+                     " (tracks are recordings, not destinations; use "
+                     "--gpx-track N for a track's end point)");
+  }
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    EncodePoint point;
+    if (!ReadPoint(nodes[i], kind + " " + std::to_string(i + 1), path, &point,
+                   error)) {
+      return false;
     }
+    if (point.route < 0) point.route = route_default;
     points->push_back(point);
   }
   return true;

@@ -6,7 +6,11 @@
 // It uses the library's own code throughout, so what it says is what a head
 // unit would do.
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <string>
 
 #include <CLI/CLI.hpp>
 
@@ -16,7 +20,45 @@
 #define VEXA_TOOL_VERSION "0.0.0"
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+// The first argument that is not an option names the command; CLI11 would
+// only say that one is required when it is not one of ours.
+std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument.empty() || argument[0] == '-') continue;
+    try {
+      app.get_subcommand(argument);
+      return "";
+    } catch (const CLI::OptionNotFound&) {
+      return argument;
+    }
+  }
+  return "";
+}
+
+// Everything written to standard output must reach it: a full disk or a
+// closed descriptor is a failure of the command, not a success. (A reader
+// that went away ends the process with SIGPIPE before this point.)
+int CheckStandardOutput(int status) {
+  std::cout.flush();
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  int error = errno;
+  const bool failed = !std::cout || !flushed || std::ferror(stdout);
+  if (std::fclose(stdout) != 0 && !failed) {
+    error = errno;
+  } else if (!failed) {
+    return status;
+  }
+  std::cerr << "vexa: error writing to standard output";
+  if (error != 0) std::cerr << ": " << std::strerror(error);
+  std::cerr << '\n';
+  return vexa::tool::kExitFailed;
+}
+
+int Run(int argc, char** argv) {
   using namespace vexa::tool;
   CLI::App app{"vexa: decode, check and encode destinations for the Vexa "
                "head-unit library, and simulate a head unit"};
@@ -25,7 +67,8 @@ int main(int argc, char** argv) {
   app.require_subcommand(1, 1);
   app.footer(
       "Exit status: 0 done, 1 an input did not parse / an encode was refused "
-      "/ the simulation failed, 2 usage error.");
+      "/ the simulation failed / standard output could not be written, 2 "
+      "usage error.");
 
   int exit_code = kExitOk;
   AddDecodeCommand(app, &exit_code);
@@ -34,6 +77,13 @@ int main(int argc, char** argv) {
   AddSimulateCommand(app, &exit_code);
   AddListenCommand(app, &exit_code);
 
+  if (const std::string unknown = UnknownCommand(app, argc, argv);
+      !unknown.empty()) {
+    std::cerr << "vexa: unknown command '" << unknown
+              << "' (commands: decode, parse, encode, simulate, listen)\n"
+              << "Run with --help for more information.\n";
+    return kExitUsage;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -51,3 +101,7 @@ int main(int argc, char** argv) {
   }
   return exit_code;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return CheckStandardOutput(Run(argc, argv)); }

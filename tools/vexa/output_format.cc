@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
+
+#include <pugixml.hpp>
 
 #include "failure_explain.h"
 #include "packet_view.h"
@@ -43,6 +46,92 @@ nlohmann::ordered_json PointToJson(const PointView& point) {
                          point.name_bytes.size());
   }
   return j;
+}
+
+// JSON strings must be UTF-8: bytes that are not are replaced by U+FFFD
+// when dumped, and the raw bytes are given beside them in hex.
+std::string Dump(const nlohmann::ordered_json& document) {
+  return document.dump(2, ' ', false,
+                       nlohmann::ordered_json::error_handler_t::replace);
+}
+
+bool IsUtf8(const std::string& text) {
+  std::u16string ignored;
+  return Utf8ToUtf16(text, &ignored);
+}
+
+std::string Coordinate(double degrees) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.7f", degrees);
+  return text;
+}
+
+// A CSV field, quoted when it holds a comma, a quote or a line break.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+void PrintCsv(const std::vector<Outcome>& outcomes, std::ostream& out) {
+  out << "latitude,longitude,name,route\n";
+  for (const Outcome& outcome : outcomes) {
+    if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
+    for (const PointView& point : ViewPoints(outcome.packet)) {
+      bool exact = true;
+      out << Coordinate(point.latitude) << ',' << Coordinate(point.longitude)
+          << ',' << CsvField(CodePageToUtf8(point.name_bytes, &exact)) << ','
+          << point.route << '\n';
+    }
+  }
+}
+
+void AddPoint(pugi::xml_node parent, const char* element,
+              const PointView& point, bool named) {
+  pugi::xml_node node = parent.append_child(element);
+  node.append_attribute("lat") = Coordinate(point.latitude).c_str();
+  node.append_attribute("lon") = Coordinate(point.longitude).c_str();
+  bool exact = true;
+  if (named) {
+    node.append_child("name").text() =
+        CodePageToUtf8(point.name_bytes, &exact).c_str();
+    node.append_child("type").text() = point.route.c_str();
+  }
+}
+
+// GPX 1.1 puts every wpt before the first rte, so the destination lists
+// come first and the guide messages after them.
+void PrintGpx(const std::vector<Outcome>& outcomes, std::ostream& out) {
+  pugi::xml_document document;
+  pugi::xml_node gpx = document.append_child("gpx");
+  gpx.append_attribute("version") = "1.1";
+  gpx.append_attribute("creator") = "vexa";
+  gpx.append_attribute("xmlns") = "http://www.topografix.com/GPX/1/1";
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const Outcome& outcome : outcomes) {
+      if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
+      const auto points = ViewPoints(outcome.packet);
+      if (pass == 0 && outcome.packet.kind != GuideMessage) {
+        for (const PointView& point : points) AddPoint(gpx, "wpt", point, true);
+      } else if (pass == 1 && outcome.packet.kind == GuideMessage) {
+        pugi::xml_node route = gpx.append_child("rte");
+        route.append_child("name").text() = outcome.source.c_str();
+        if (!points.empty()) {
+          route.append_child("type").text() = points.front().route.c_str();
+        }
+        for (const PointView& point : points) {
+          AddPoint(route, "rtept", point, false);
+        }
+      }
+    }
+  }
+  std::ostringstream text;
+  document.save(text, "  ");
+  out << text.str();
 }
 
 void PrintTable(const Outcome& outcome, std::ostream& out) {
@@ -96,11 +185,16 @@ bool FormatFromName(const std::string& name, Format* format) {
   else if (name == "json") *format = Format::kJson;
   else if (name == "geojson") *format = Format::kGeoJson;
   else if (name == "hex") *format = Format::kHex;
+  else if (name == "gpx") *format = Format::kGpx;
+  else if (name == "csv") *format = Format::kCsv;
   else return false;
   return true;
 }
 
 std::string FailureLine(const Outcome& outcome) {
+  if (!outcome.tool_error.empty()) {
+    return outcome.source + ": " + outcome.explanation;
+  }
   return outcome.source + ": error " + std::to_string(outcome.result) + " (" +
          ResultName(outcome.result) + "): " + outcome.explanation;
 }
@@ -109,6 +203,20 @@ nlohmann::ordered_json OutcomeToJson(const Outcome& outcome) {
   nlohmann::ordered_json j = {{"source", outcome.source},
                       {"plan", outcome.plan},
                       {"result", outcome.result}};
+  if (!IsUtf8(outcome.source)) {
+    j["sourceBytes"] = Hex(reinterpret_cast<const unsigned char*>(
+                               outcome.source.data()),
+                           outcome.source.size());
+  }
+  if (!outcome.tool_error.empty()) {
+    j["result"] = nullptr;
+    j["error"] = outcome.tool_error;
+    j["message"] = outcome.explanation;
+    j["textBytes"] = Hex(reinterpret_cast<const unsigned char*>(
+                             outcome.raw_text.data()),
+                         outcome.raw_text.size());
+    return j;
+  }
   if (outcome.result != 0) {
     j["error"] = ResultName(outcome.result);
     j["message"] = outcome.explanation;
@@ -121,13 +229,14 @@ nlohmann::ordered_json OutcomeToJson(const Outcome& outcome) {
     points.push_back(PointToJson(point));
   }
   j["points"] = points;
+  if (!outcome.warnings.empty()) j["warnings"] = outcome.warnings;
   return j;
 }
 
 nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
   nlohmann::ordered_json features = nlohmann::ordered_json::array();
   for (const Outcome& outcome : outcomes) {
-    if (outcome.result != 0) continue;
+    if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
     for (const PointView& point : ViewPoints(outcome.packet)) {
       bool exact = true;
       nlohmann::ordered_json properties = {
@@ -152,6 +261,11 @@ nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
 
 void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
                    bool as_list, std::ostream& out, std::ostream& err) {
+  for (const Outcome& outcome : outcomes) {
+    for (const std::string& warning : outcome.warnings) {
+      err << "vexa: warning: " << outcome.source << ": " << warning << '\n';
+    }
+  }
   if (format == Format::kJson) {
     nlohmann::ordered_json document;
     if (as_list) {
@@ -162,18 +276,22 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
     } else if (!outcomes.empty()) {
       document = OutcomeToJson(outcomes.front());
     }
-    out << document.dump(2) << '\n';
+    out << Dump(document) << '\n';
     return;
   }
-  if (format == Format::kGeoJson) {
+  if (format != Format::kTable && format != Format::kHex) {
     for (const Outcome& outcome : outcomes) {
-      if (outcome.result != 0) err << "vexa: " << FailureLine(outcome) << '\n';
+      if (outcome.result != 0 || !outcome.tool_error.empty()) {
+        err << "vexa: " << FailureLine(outcome) << '\n';
+      }
     }
-    out << OutcomesToGeoJson(outcomes).dump(2) << '\n';
+    if (format == Format::kGeoJson) out << Dump(OutcomesToGeoJson(outcomes)) << '\n';
+    if (format == Format::kGpx) PrintGpx(outcomes, out);
+    if (format == Format::kCsv) PrintCsv(outcomes, out);
     return;
   }
   for (const Outcome& outcome : outcomes) {
-    if (outcome.result != 0) {
+    if (outcome.result != 0 || !outcome.tool_error.empty()) {
       out.flush();
       err << "vexa: " << FailureLine(outcome) << '\n';
       err.flush();

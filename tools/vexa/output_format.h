@@ -1,8 +1,10 @@
-// The four output formats of decode and parse: a table for people, JSON for
-// scripts, GeoJSON (RFC 7946) for map viewers and a hex dump of the 568
-// packet bytes. Successful outcomes go to `out`; in the table, GeoJSON and
-// hex formats a failed outcome is reported on `err`, in JSON it is part of
-// the document so a script sees every input.
+// The output formats of decode and parse: a table for people, JSON for
+// scripts, GeoJSON (RFC 7946) for map viewers, GPX 1.1 and CSV for route
+// planners and spreadsheets (both read back by encode) and a hex dump of
+// the 568 packet bytes. Successful outcomes go to `out`; warnings always go
+// to `err`; a failed outcome is reported on `err`, except in JSON, where it
+// is part of the one document so a script sees every input. JSON strings
+// that would not be UTF-8 get U+FFFD, with the raw bytes beside them in hex.
 
 #ifndef VEXA_TOOLS_VEXA_OUTPUT_FORMAT_H_
 #define VEXA_TOOLS_VEXA_OUTPUT_FORMAT_H_
@@ -17,9 +19,9 @@
 
 namespace vexa::tool {
 
-enum class Format { kTable, kJson, kGeoJson, kHex };
+enum class Format { kTable, kJson, kGeoJson, kHex, kGpx, kCsv };
 
-// "table", "json", "geojson", "hex".
+// "table", "json", "geojson", "hex", "gpx", "csv".
 bool FormatFromName(const std::string& name, Format* format);
 
 // One JSON object for an outcome (see the README section for the fields).

@@ -16,6 +16,7 @@
 #include "failure_explain.h"
 #include "output_format.h"
 #include "platform/platform.h"
+#include "strict_check.h"
 #include "text_codec.h"
 #include "vexa/vexa.h"
 
@@ -26,6 +27,7 @@ struct ParseOptions {
   int plan = 0;
   std::string text = "-";
   std::string format = "table";
+  bool strict = false;
 };
 
 std::string ReadStandardInput() {
@@ -61,9 +63,18 @@ std::string Converted(const std::u16string& text) {
 int RunParse(const ParseOptions& options) {
   const std::string utf8 =
       options.text == "-" ? ReadStandardInput() : options.text;
+  Format format = Format::kTable;
+  FormatFromName(options.format, &format);
   std::u16string text;
   if (!Utf8ToUtf16(utf8, &text)) {
-    std::cerr << "vexa: the text is not valid UTF-8\n";
+    Outcome outcome;
+    outcome.source = "text";
+    outcome.plan = options.plan;
+    outcome.tool_error = "NotUtf8";
+    outcome.explanation = "the text is not valid UTF-8 (" +
+                          FirstInvalidUtf8(utf8) + ")";
+    outcome.raw_text = utf8;
+    PrintOutcomes({outcome}, format, /*as_list=*/false, std::cout, std::cerr);
     return kExitFailed;
   }
 
@@ -92,6 +103,7 @@ int RunParse(const ParseOptions& options) {
   }
   if (outcome.result == 0) {
     PTT_Get_DataPacket(&outcome.packet);
+    outcome.warnings = StrictWarnings(options.plan, Converted(text));
   } else {
     input.text_bytes_needed = BytesNeeded(text);
     input.has_text = input.text_bytes_needed > 0;
@@ -99,10 +111,9 @@ int RunParse(const ParseOptions& options) {
     outcome.explanation = ExplainFailure(outcome.result, input);
   }
 
-  Format format = Format::kTable;
-  FormatFromName(options.format, &format);
   PrintOutcomes({outcome}, format, /*as_list=*/false, std::cout, std::cerr);
-  return outcome.result == 0 ? kExitOk : kExitFailed;
+  if (outcome.result != 0) return kExitFailed;
+  return options.strict && !outcome.warnings.empty() ? kExitFailed : kExitOk;
 }
 
 }  // namespace
@@ -125,12 +136,18 @@ void AddParseCommand(CLI::App& app, int* exit_code) {
       ->type_name("TEXT|-");
   command
       ->add_option("--format", options->format,
-                   "Output: table, json, geojson (RFC 7946) or hex (the 568 "
+                   "Output: table, json, geojson (RFC 7946), gpx (GPX 1.1), "
+                   "csv (latitude,longitude,name,route) or hex (the 568 "
                    "packet bytes)")
-      ->check(CLI::IsMember({"table", "json", "geojson", "hex"}))
+      ->check(CLI::IsMember({"table", "json", "geojson", "gpx", "csv", "hex"}))
       ->capture_default_str();
+  command->add_flag("--strict", options->strict,
+                    "Fail (exit status 1) when the text holds anything the "
+                    "library accepts but drops or bends; the warnings are "
+                    "printed either way");
   command->footer(
-      "Exit status: 0 the text parsed, 1 it did not, 2 usage error.");
+      "Exit status: 0 the text parsed, 1 it did not (or, with --strict, "
+      "gave a warning), 2 usage error.");
   command->callback([options, exit_code] { *exit_code = RunParse(*options); });
 }
 

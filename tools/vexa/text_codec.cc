@@ -156,6 +156,18 @@ bool Utf8ToUtf16(std::string_view text, std::u16string* out) {
   return true;
 }
 
+std::string FirstInvalidUtf8(std::string_view text) {
+  std::size_t pos = 0;
+  char32_t c;
+  while (pos < text.size() && NextUtf8(text, &pos, &c)) {
+  }
+  if (pos >= text.size()) return "";
+  char what[48];
+  std::snprintf(what, sizeof what, "byte 0x%02X at offset %zu",
+                static_cast<unsigned char>(text[pos]), pos);
+  return what;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -16,6 +16,10 @@ namespace vexa::tool {
 // surrogates and values above U+10FFFF included).
 bool Utf8ToUtf16(std::string_view text, std::u16string* out);
 
+// Where `text` stops being UTF-8, for messages: "byte 0xFF at offset 3";
+// empty when it is valid.
+std::string FirstInvalidUtf8(std::string_view text);
+
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
