@@ -28,8 +28,8 @@ expect_rc "listener stops after --count" 0
 lines=$(grep '^sound start' listen.out)
 expect_eq "two notifications" "$(wc -l <<<"$lines")" 2
 # The record's word 41 arrives incremented.
-expect_has "first word" "$lines" "sound start 1: word 42 (0x0000002A) at "
-expect_has "second word" "$lines" "sound start 2: word 42 (0x0000002A) at "
+expect_has "first word" "$lines" "sound start 1: word 42 (0x0000002A) seen at "
+expect_has "second word" "$lines" "sound start 2: word 42 (0x0000002A) seen at "
 
 # Objects of another prefix are not this listener's: it times out.
 "$VEXA_TOOL" listen --count 1 --timeout 1 >quiet.out 2>quiet.err &
@@ -41,5 +41,29 @@ wait "$listener"
 RC=$?
 expect_rc "listener of another prefix" 1
 expect_eq "timeout message" "$(cat quiet.err)" "vexa: no notification within 1 s"
+
+# A notification left signalled before listen starts is stale: reported as
+# such, never counted or stamped with a time. (The objects exist before the
+# simulation, so it leaves them, signalled, behind.)
+run listen --timeout 0.1
+run simulate --sound-platform 9
+expect_rc "simulation with a listener's objects" 0
+[[ -e /dev/shm/"${VEXA_IPC_PREFIX}Come_From_NaviExe_Even.event" ]] ||
+  fail "objects that existed before simulate were removed"
+run listen --count 1 --timeout 0.3
+expect_rc "only a stale notification" 1
+expect_has "stale one reported" "$OUT" "a notification was pending from before the start (word 42); it is not counted"
+expect_not_has "stale one not counted" "$OUT" "sound start 1"
+
+# Objects that a simulation brought into being are gone when it ends.
+cleanup_objects
+run simulate --sound-platform 9
+expect_eq "simulate removes what it created" "$(ls /dev/shm | grep -c "^$VEXA_IPC_PREFIX")" 0
+
+# A timeout must be a finite number of seconds.
+for bad in nan inf 1e400 -1 0; do
+  run listen --timeout "$bad"
+  expect_rc "--timeout $bad" 2
+done
 
 finish

@@ -21,6 +21,10 @@ void AddEncodeCommand(CLI::App& app, int* exit_code);
 void AddSimulateCommand(CLI::App& app, int* exit_code);
 void AddListenCommand(CLI::App& app, int* exit_code);
 
+// A CLI11 check that a floating-point option is a finite number from `min`
+// to `max`, with a short message otherwise.
+CLI::Validator FiniteNumber(double min, double max);
+
 // Thrown by a handler for a usage error found after parsing (a bad
 // --point, say); main reports it like CLI11's own errors.
 class UsageError : public std::runtime_error {

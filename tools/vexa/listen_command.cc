@@ -1,13 +1,19 @@
 // vexa listen: waits, in its own process, for the sound start notifications
 // of platform 9 — the named event "Come_From_NaviExe_Even" and the shared
 // word in the mapping "Navi_Share_Buffer" — and prints each with its word
-// and time, until interrupted, after --count notifications or after
-// --timeout seconds without one.
+// and the time it was seen, until interrupted, after --count notifications
+// or after --timeout seconds without one.
+//
+// The host's objects outlive the processes that use them, so an event may
+// still be signalled by a run that ended before listen started. That
+// notification is stale: it is drained at the start and reported as such,
+// never as a new one with a time it did not happen at.
 //
 // Threading: one thread; the interrupt handler only sets a flag, which the
 // wait loop looks at between short waits.
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -56,16 +62,44 @@ std::string UtcNow() {
   return out;
 }
 
+// "cannot open the named event Come_From_NaviExe_Even (host object
+// /name.event): <reason>".
+std::string CannotOpen(const char* what, const char16_t* name,
+                       const char* utf8_name, bool event, int error) {
+  char host[256];
+  std::string text = std::string("cannot open the ") + what + " " + utf8_name;
+  if (platform::host::HostObjectName(name, event, host, sizeof host)) {
+    text += std::string(" (shared-memory object ") + host + ")";
+  }
+  return text + ": " +
+         (error != 0 ? std::strerror(error) : "the object is not usable");
+}
+
 int RunListen(const ListenOptions& options) {
+  errno = 0;
   platform::KernelObject event =
       platform::host::OpenNamedEventForWait(kEventName);
-  void* view = platform::host::OpenNamedMappingView(kMappingName, 4);
-  if (event == nullptr || view == nullptr) {
-    std::cerr << "vexa: cannot open the named event or the shared mapping\n";
-    if (event != nullptr) platform::CloseKernelObject(event);
-    if (view != nullptr) platform::UnmapView(view);
+  if (event == nullptr) {
+    std::cerr << "vexa: "
+              << CannotOpen("named event", kEventName,
+                            "Come_From_NaviExe_Even", true, errno)
+              << '\n';
     return kExitFailed;
   }
+  errno = 0;
+  void* view = platform::host::OpenNamedMappingView(kMappingName, 4);
+  if (view == nullptr) {
+    std::cerr << "vexa: "
+              << CannotOpen("shared mapping", kMappingName, "Navi_Share_Buffer",
+                            false, errno)
+              << '\n';
+    platform::CloseKernelObject(event);
+    return kExitFailed;
+  }
+  // A signal left from before the start is not a notification of this run.
+  bool stale = false;
+  while (platform::host::WaitNamedEvent(event, 0)) stale = true;
+  std::uint64_t signals = platform::host::SignalCount(event);
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
 
@@ -75,13 +109,20 @@ int RunListen(const ListenOptions& options) {
             << (prefix.empty() ? std::string()
                                : ", VEXA_IPC_PREFIX '" + prefix + "'")
             << std::endl;
+  if (stale) {
+    std::uint32_t word = 0;
+    std::memcpy(&word, view, sizeof word);
+    std::cout << "a notification was pending from before the start (word "
+              << word << "); it is not counted" << std::endl;
+  }
 
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   auto last = start;
   int received = 0;
   int status = kExitOk;
-  while (g_interrupted == 0 && (options.count == 0 || received < options.count)) {
+  while (g_interrupted == 0 && std::cout &&
+         (options.count == 0 || received < options.count)) {
     if (!platform::host::WaitNamedEvent(event, kPollMs)) {
       const double idle =
           std::chrono::duration<double>(Clock::now() - last).count();
@@ -99,12 +140,22 @@ int RunListen(const ListenOptions& options) {
     ++received;
     last = Clock::now();
     const double elapsed = std::chrono::duration<double>(last - start).count();
-    char line[160];
+    // An auto-reset event keeps no count of its own: signals between two
+    // waits show as one, and only the host's counter tells how many.
+    const std::uint64_t now_signals = platform::host::SignalCount(event);
+    const std::uint64_t merged = now_signals - signals;
+    signals = now_signals;
+    char line[200];
     std::snprintf(line, sizeof line,
-                  "sound start %d: word %u (0x%08X) at %s (+%.3f s)", received,
-                  static_cast<unsigned>(word), static_cast<unsigned>(word),
-                  UtcNow().c_str(), elapsed);
-    std::cout << line << std::endl;
+                  "sound start %d: word %u (0x%08X) seen at %s (+%.3f s)",
+                  received, static_cast<unsigned>(word),
+                  static_cast<unsigned>(word), UtcNow().c_str(), elapsed);
+    std::cout << line;
+    if (merged > 1) {
+      std::cout << " (" << merged << " signals since the last one; the "
+                << "word is the latest)";
+    }
+    std::cout << std::endl;
   }
   if (g_interrupted != 0) {
     std::cout << "interrupted after " << received
@@ -129,11 +180,11 @@ void AddListenCommand(CLI::App& app, int* exit_code) {
       ->add_option("--count", options->count,
                    "Stop after this many notifications (default: until "
                    "interrupted)")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1, 1000000000).description(""));
   command
       ->add_option("--timeout", options->timeout,
                    "Give up after this many seconds without a notification")
-      ->check(CLI::PositiveNumber);
+      ->check(FiniteNumber(0.001, 1e9).description(""));
   command->footer(
       "Objects are named after VEXA_IPC_PREFIX, as the library names them; "
       "run listen and the navigation program (or vexa simulate) with the "

@@ -6,19 +6,48 @@
 // It uses the library's own code throughout, so what it says is what a head
 // unit would do.
 
-#include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "standard_output.h"
 
 #ifndef VEXA_TOOL_VERSION
 #define VEXA_TOOL_VERSION "0.0.0"
 #endif
+
+namespace vexa::tool {
+
+CLI::Validator FiniteNumber(double min, double max) {
+  auto describe = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return std::string(text);
+  };
+  const std::string range = describe(min) + " to " + describe(max);
+  return CLI::Validator(
+      [min, max, range](std::string& text) -> std::string {
+        double value = 0;
+        const char* end = text.data() + text.size();
+        const auto read = std::from_chars(text.data(), end, value);
+        if (read.ptr != end || text.empty()) return "'" + text + "' is not a number";
+        if (read.ec != std::errc() || !std::isfinite(value)) {
+          return "'" + text + "' is not a finite number (" + range + ")";
+        }
+        if (value < min || value > max) {
+          return "'" + text + "' is outside " + range;
+        }
+        return "";
+      },
+      "", "FINITE");
+}
+
+}  // namespace vexa::tool
 
 namespace {
 
@@ -36,26 +65,6 @@ std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
     }
   }
   return "";
-}
-
-// Everything written to standard output must reach it: a full disk or a
-// closed descriptor is a failure of the command, not a success. (A reader
-// that went away ends the process with SIGPIPE before this point.)
-int CheckStandardOutput(int status) {
-  std::cout.flush();
-  errno = 0;
-  const bool flushed = std::fflush(stdout) == 0;
-  int error = errno;
-  const bool failed = !std::cout || !flushed || std::ferror(stdout);
-  if (std::fclose(stdout) != 0 && !failed) {
-    error = errno;
-  } else if (!failed) {
-    return status;
-  }
-  std::cerr << "vexa: error writing to standard output";
-  if (error != 0) std::cerr << ": " << std::strerror(error);
-  std::cerr << '\n';
-  return vexa::tool::kExitFailed;
 }
 
 int Run(int argc, char** argv) {
@@ -104,4 +113,7 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return CheckStandardOutput(Run(argc, argv)); }
+int main(int argc, char** argv) {
+  vexa::tool::CheckStandardOutput();
+  return vexa::tool::FinishStandardOutput(Run(argc, argv));
+}

@@ -14,11 +14,17 @@
 // asks anew at every call. The tool and the library share one simulated
 // window system (libvexa_winsim.so).
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -28,8 +34,10 @@
 
 #include "commands.h"
 #include "destination_encoder.h"
+#include "destination_reader.h"
 #include "environment.h"
 #include "failure_explain.h"
+#include "input_file.h"
 #include "library_session.h"
 #include "output_format.h"
 #include "packet_view.h"
@@ -49,7 +57,34 @@ struct SimulateOptions {
   int control_platform = 6;
   int sound_platform = 9;
   std::string library;
+  std::string file;  // the user's destination file, or empty
 };
+
+constexpr char16_t kEventName[] = u"Come_From_NaviExe_Even";
+constexpr char16_t kMappingName[] = u"Navi_Share_Buffer";
+
+// Whether the named object exists now, under the current VEXA_IPC_PREFIX.
+bool NamedObjectExists(const char16_t* name, bool event) {
+  char host[256];
+  if (!platform::host::HostObjectName(name, event, host, sizeof host)) {
+    return false;
+  }
+  const int fd = ::shm_open(host, O_RDONLY, 0);
+  if (fd < 0) return errno != ENOENT;
+  ::close(fd);
+  return true;
+}
+
+// "platform 99: not one the library distinguishes, so the default
+// variant", or empty for a code the module has a variant of its own for.
+std::string DefaultVariantNote(int platform,
+                               std::initializer_list<int> distinguished) {
+  for (int code : distinguished) {
+    if (code == platform) return "";
+  }
+  return "platform " + std::to_string(platform) +
+         ": not one the library distinguishes, so the default variant";
+}
 
 // What the destination callback saw. The library calls it on this thread,
 // inside PTT_Parse_Raw_Protocol.
@@ -255,34 +290,64 @@ bool ParseRaw(const VexaExports& vexa, int plan, const std::string& utf8,
 }
 
 bool RunDestinationJob(const VexaExports& vexa, int plan,
-                       const std::filesystem::path& data_dir) {
+                       const std::filesystem::path& data_dir,
+                       const std::string& user_file) {
   std::cout << "\n1. Destination hand-over (plan " << plan << ", "
             << (plan == 1 ? "guide message" : "destination list") << ")\n";
   bool ok = true;
-  EncodedFile file;
+  std::string bytes;
   std::string error;
-  if (!BuildStartFile(plan, &file, &error)) {
-    std::cerr << "vexa: " << error << '\n';
-    return false;
+  if (!user_file.empty()) {
+    if (!ReadWholeFile(user_file, kMaxStreamBytes, &bytes, &error)) {
+      std::cerr << "vexa: " << error << '\n';
+      return false;
+    }
+  } else {
+    EncodedFile file;
+    if (!BuildStartFile(plan, &file, &error)) {
+      std::cerr << "vexa: " << error << '\n';
+      return false;
+    }
+    bytes = file.bytes;
   }
+  // What the plan makes of the file, read by the tool beforehand: the
+  // library must come to the same result.
+  DestinationPacket expected{};
+  const int expected_result = ReadBytesWithPlan(bytes, plan, &expected);
   const auto path = data_dir / (plan == 1 ? "guide.dat" : "dest.cld");
-  if (!WriteFile(path, file.bytes)) {
+  if (!WriteFile(path, bytes)) {
     std::cerr << "vexa: cannot write " << path.string() << '\n';
     return false;
   }
-  Said("the head unit left " + path.filename().string() +
-       " in the data directory (" + std::to_string(file.bytes.size()) +
-       " bytes)");
+  Said((user_file.empty() ? std::string("the head unit left ")
+                          : "your file " + InputName(user_file) +
+                                " is left as ") +
+       path.filename().string() + " in the data directory (" +
+       std::to_string(bytes.size()) + " bytes)");
   Call("PTT_Set_Callback(OnDestination)",
        vexa.ptt_set_callback(&OnDestination));
   const int init = vexa.ptt_init();
   Call("PTT_Init()", init);
   ok = ok && init == 0;
+  if (expected_result != 0) {
+    // PTT_Init returns 0 either way; the plan's reading failed inside it.
+    FailureInput input;
+    input.plan = plan;
+    input.is_file = true;
+    input.file_bytes = bytes;
+    input.file_size = static_cast<long long>(bytes.size());
+    Said(std::string("the plan does not read the file: error ") +
+         ResultName(expected_result) + ": " +
+         ExplainFailure(expected_result, input));
+    ok = false;
+  }
   const bool gone = !std::filesystem::exists(path);
   Said(path.filename().string() +
        (gone ? " was taken over and deleted"
-             : " is still there (it was not taken over)"));
-  ok = ok && gone;
+             : expected_result != 0
+                   ? " is still there (a file that does not parse is kept)"
+                   : " is still there (it was not taken over)"));
+  ok = ok && gone == (expected_result == 0);
   if (g_callback.calls != 0) {
     Said("the callback was called by PTT_Init, which it must not be");
     ok = false;
@@ -292,7 +357,11 @@ bool RunDestinationJob(const VexaExports& vexa, int plan,
   DestinationPacket packet{};
   Call("PTT_Get_DataPacket(&packet)", vexa.ptt_get_data_packet(&packet));
   PrintPacket(packet, plan);
-  ok = ok && packet.pointCount == file.expected.size();
+  if (expected_result == 0 &&
+      std::memcmp(&packet, &expected, sizeof packet) != 0) {
+    Said("the packet differs from what the plan reads in the file");
+    ok = false;
+  }
 
   std::cout << "  a raw message arrives:\n";
   if (plan == 1) {
@@ -321,6 +390,8 @@ bool RunDestinationJob(const VexaExports& vexa, int plan,
 
 void RunControlJob(const VexaExports& vexa, int platform) {
   std::cout << "\n2. Control hand-over (platform " << platform << ")\n";
+  const std::string note = DefaultVariantNote(platform, {2, 3, 6, 13});
+  if (!note.empty()) Said(note);
   SetEnvironment("VEXA_PLATFORM_CODE", std::to_string(platform));
   // Created bottom first: each new window goes to the top of the z-order.
   const winsim::Window home = MakeWindow("Home screen", true);
@@ -349,6 +420,8 @@ void RunControlJob(const VexaExports& vexa, int platform) {
 void RunSoundJob(const VexaExports& vexa, int platform) {
   std::cout << "\n3. Sound notification (platform " << platform
             << ", chosen when the library was loaded)\n";
+  const std::string note = DefaultVariantNote(platform, {2, 3, 4, 6, 9, 10, 13});
+  if (!note.empty()) Said(note);
   if (platform == 10) MakeWindow("Navi_Window", true);
   // Platform 9's objects, opened the way another process (vexa listen)
   // opens them; the simulation only looks and never waits on the event, so
@@ -356,8 +429,8 @@ void RunSoundJob(const VexaExports& vexa, int platform) {
   platform::KernelObject event = nullptr;
   void* view = nullptr;
   if (platform == 9) {
-    event = platform::host::OpenNamedEventForWait(u"Come_From_NaviExe_Even");
-    view = platform::host::OpenNamedMappingView(u"Navi_Share_Buffer", 4);
+    event = platform::host::OpenNamedEventForWait(kEventName);
+    view = platform::host::OpenNamedMappingView(kMappingName, 4);
   }
   auto word = [&] {
     std::uint32_t value = 0;
@@ -421,6 +494,20 @@ int RunSimulate(const SimulateOptions& options) {
   const std::string prefix = GetEnvironment("VEXA_IPC_PREFIX");
   if (!prefix.empty()) Said("kernel objects prefixed '" + prefix + "'");
 
+  // Platform 9's event and mapping outlive this process on the host; the
+  // ones this run brings into being are removed at its end, while objects
+  // that a listener (or an earlier run) made stay for it.
+  const bool event_existed = NamedObjectExists(kEventName, true);
+  const bool mapping_existed = NamedObjectExists(kMappingName, false);
+  struct RemoveCreated {
+    bool event, mapping;
+    ~RemoveCreated() {
+      if (!event) platform::host::RemoveNamedEvent(kEventName);
+      if (!mapping) platform::host::RemoveNamedMapping(kMappingName);
+    }
+  } remove_created{event_existed || options.sound_platform != 9,
+                   mapping_existed || options.sound_platform != 9};
+
   LibrarySession session;
   std::string error;
   std::string loaded = options.library;
@@ -447,7 +534,7 @@ int RunSimulate(const SimulateOptions& options) {
   const VexaExports& vexa = session.exports();
 
   const bool destination_ok =
-      RunDestinationJob(vexa, options.plan, data_dir.path());
+      RunDestinationJob(vexa, options.plan, data_dir.path(), options.file);
   RunControlJob(vexa, options.control_platform);
   RunSoundJob(vexa, options.sound_platform);
 
@@ -485,6 +572,12 @@ void AddSimulateCommand(CLI::App& app, int* exit_code) {
                    "4: sound library, 6: add-on library, 9: shared word and "
                    "event, 10: Navi_Window, 2/3/13: nothing)")
       ->capture_default_str();
+  command
+      ->add_option("--file", options->file,
+                   "Your own destination file (- for standard input), left "
+                   "in the data directory for PTT_Init instead of the "
+                   "built-in example; read as --plan says")
+      ->type_name("FILE");
   command->add_option("--library", options->library,
                       "The library to load (default: libvexa.so of this "
                       "build)")

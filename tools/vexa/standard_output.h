@@ -1,0 +1,24 @@
+// Standard output that tells when it fails. std::cout is given a buffer
+// that writes to file descriptor 1 itself and remembers the first error,
+// so a full disk, a closed descriptor or /dev/full is reported with the
+// system's reason and turns the exit status into a failure. A reader that
+// went away still ends the process with SIGPIPE, as for any Unix tool.
+//
+// Threading: the tool writes standard output from one thread.
+
+#ifndef VEXA_TOOLS_VEXA_STANDARD_OUTPUT_H_
+#define VEXA_TOOLS_VEXA_STANDARD_OUTPUT_H_
+
+namespace vexa::tool {
+
+// Routes std::cout through the checking buffer. Call once, first thing.
+void CheckStandardOutput();
+
+// Flushes standard output. Returns `status` when everything written
+// reached it; otherwise prints the reason on standard error and returns
+// the failure status 1.
+int FinishStandardOutput(int status);
+
+}  // namespace vexa::tool
+
+#endif  // VEXA_TOOLS_VEXA_STANDARD_OUTPUT_H_
