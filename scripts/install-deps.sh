@@ -6,7 +6,7 @@
 set -euo pipefail
 
 declare -A groups=(
-  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev help2man locales"
+  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev help2man jq locales"
   [windows]="g++-mingw-w64-x86-64-posix wine64 googletest binutils-mingw-w64-x86-64"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Exit status: what cannot be written to standard output is a failure with
+# its reason, a reader that went away ends the tool with SIGPIPE, and
+# usage errors are 2 with a short message that names the fault.
+source "$(dirname "$0")/tool_test_lib.sh"
+write_worked_examples
+
+# Every command that prints, with standard output on a full device.
+while IFS='|' read -r args; do
+  # shellcheck disable=SC2086
+  "$VEXA_TOOL" $args >/dev/full 2>err.txt
+  RC=$? ERR=$(cat err.txt)
+  expect_rc "$args > /dev/full" 1
+  expect_has "$args: reason" "$ERR" "vexa: error writing to standard output: No space left on device"
+done <<'CASES'
+decode dest.cld
+decode --format json dest.cld guide.dat
+parse --plan 2 (TNC,1,1,a,推荐
+encode --plan 2 -o - --point 1,1
+--help
+CASES
+
+"$VEXA_TOOL" decode dest.cld >&- 2>err.txt
+RC=$?
+expect_rc "closed standard output" 1
+expect_has "closed standard output: reason" "$(cat err.txt)" "Bad file descriptor"
+
+# The reader is gone before anything is written: SIGPIPE (141), or status
+# 1 with a message where the caller ignores SIGPIPE.
+status=$( { sleep 0.3; "$VEXA_TOOL" decode --format hex dest.cld 2>/dev/null; echo $? >status.txt; } | true; sleep 0.5; cat status.txt)
+[[ $status == 141 || $status == 1 ]] || fail "closed pipe: exit status $status"
+
+# Usage errors: status 2 and the message.
+while IFS='|' read -r args message; do
+  # shellcheck disable=SC2086
+  run $args
+  expect_rc "$args" 2
+  expect_has "$args: message" "$ERR" "$message"
+done <<'CASES'
+frobnicate x|vexa: unknown command 'frobnicate'
+listen --timeout nan|--timeout: 'nan' is not a finite number
+listen --timeout 1e999|--timeout: '1e999' is not a finite number
+listen --count 0|--count: Value 0 not in range 1 to
+encode --plan 2 -o x --gpx-route 2 --point 1,1|--gpx-route and --gpx-track choose from a --gpx file
+CASES
+finish

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# GPX 1.1 and CSV: decode writes them, encode reads them back to the same
+# file bytes; GPX routes and tracks are chosen as asked, and what is
+# skipped is named.
+source "$(dirname "$0")/tool_test_lib.sh"
+write_worked_examples
+run encode --plan 2 -o names.cld --point 31.2304,121.4737 --name '上海,外滩' 2>/dev/null
+run encode --plan 2 -o names.cld --point 31.2304,121.4737 --name '上海 "外滩"' \
+  --point=-33.8688,-70.6693 --name Santiago --route shortest --route economical
+expect_rc "list with awkward names" 0
+
+# Round trips: decode → encode gives the same bytes, through a file and
+# through a pipe.
+for file in dest.cld guide.dat names.cld; do
+  plan=$([[ $file == *.cld ]] && echo 2 || echo 1)
+  for format in gpx csv; do
+    "$VEXA_TOOL" decode --format "$format" "$file" >"$file.$format"
+    run encode --plan "$plan" "--$format" "$file.$format" -o "back.$format"
+    expect_rc "encode --$format from $file" 0
+    cmp -s "$file" "back.$format" || fail "$format round trip of $file differs"
+    "$VEXA_TOOL" decode --format "$format" - <"$file" |
+      "$VEXA_TOOL" encode --plan "$plan" "--$format" - -o - 2>/dev/null >piped.bin
+    cmp -s "$file" piped.bin || fail "$format round trip of $file through pipes differs"
+  done
+done
+expect_has "GPX 1.1 guide message as a route" "$(cat guide.dat.gpx)" \
+  '<rte>
+    <name>guide.dat</name>
+    <type>fastest</type>
+    <rtept lat="39.8375000" lon="116.3350000" />'
+expect_has "CSV quotes a name" "$(cat names.cld.csv)" '31.2304000,121.4737000,"上海 ""外滩""",shortest'
+printf 'latitude,longitude,name\n1,1,"a,b"\n' >comma.csv
+run encode --plan 2 --csv comma.csv -o x.cld
+expect_rc "name with a comma" 1
+expect_has "name with a comma refused" "$ERR" "contains a comma"
+
+# GPX input: ROUTE/TRACK OPTION|EXPECTED RC|EXPECTED TEXT ON STDERR
+cat >mixed.gpx <<'GPX'
+<gpx version="1.1"><wpt lat="1" lon="1"/>
+<rte><name>A</name><rtept lat="2" lon="2"/></rte>
+<rte><name>B</name><type>fastest</type><rtept lat="3" lon="3"/><rtept lat="4" lon="4"/></rte>
+<trk><name>Drive</name><trkseg><trkpt lat="5" lon="5"/><trkpt lat="6" lon="6"/></trkseg></trk></gpx>
+GPX
+printf '<gpx><trk><name>Drive</name><trkseg><trkpt lat="5" lon="5"/><trkpt lat="6.5" lon="7"/></trkseg></trk></gpx>' >tracks.gpx
+printf '<gpx>\n  <wpt lat="1" lon="1">\n</gpx>' >broken.gpx
+while IFS='|' read -r file option rc message; do
+  # shellcheck disable=SC2086
+  run encode --plan 2 --gpx "$file" $option -o gpx.cld
+  expect_rc "$file $option" "$rc"
+  expect_has "$file $option: message" "$ERR" "$message"
+done <<'CASES'
+mixed.gpx||0|using route 1 ('A') of 2; skipped route 2 ('B') (choose another with --gpx-route N)
+mixed.gpx||0|skipped 1 waypoint (a route was used)
+mixed.gpx||0|skipped 1 track (tracks are recordings
+mixed.gpx|--gpx-route 3|1|'mixed.gpx' has 2 routes; --gpx-route 3 names none
+mixed.gpx|--gpx-track 1|0|using the end point of track 1 ('Drive') (6,6) as the destination
+tracks.gpx||1|'tracks.gpx' holds only 1 track; a track is a recording of a trip, not a destination. The only point it could use is the end of track 1 ('Drive') at 6.5,7: give --gpx-track 1
+broken.gpx||1|'broken.gpx' is not well-formed XML: Start-end tags mismatch at line 3, column
+CASES
+run encode --plan 2 --gpx mixed.gpx --gpx-route 2 -o two.cld
+run decode --format csv two.cld
+expect_eq "the chosen route and its type" "$OUT" "latitude,longitude,name,route
+3.0000000,3.0000000,,fastest
+4.0000000,4.0000000,,fastest"
+finish
