@@ -53,9 +53,11 @@ class CheckedBuffer : public std::streambuf {
   int error_ = 0;
 };
 
+// Never destroyed: the runtime flushes std::cout once more at exit, after
+// every static object of the tool is gone.
 CheckedBuffer& Buffer() {
-  static CheckedBuffer buffer;
-  return buffer;
+  static CheckedBuffer* const buffer = new CheckedBuffer;
+  return *buffer;
 }
 
 }  // namespace
