@@ -65,13 +65,18 @@ std::string Describe(double value) {
 }
 
 bool CheckRange(const EncodePoint& point, std::string* error) {
-  if (!std::isfinite(point.latitude) || point.latitude < -90 ||
+  if (!std::isfinite(point.latitude) || !std::isfinite(point.longitude)) {
+    *error = point.origin + ": " + Describe(point.latitude) + "," +
+             Describe(point.longitude) + " is not a finite coordinate";
+    return false;
+  }
+  if (point.latitude < -90 ||
       point.latitude > 90) {
     *error = point.origin + ": latitude " + Describe(point.latitude) +
              " is outside -90 to 90";
     return false;
   }
-  if (!std::isfinite(point.longitude) || point.longitude < -180 ||
+  if (point.longitude < -180 ||
       point.longitude > 180) {
     *error = point.origin + ": longitude " + Describe(point.longitude) +
              " is outside -180 to 180";

@@ -107,6 +107,9 @@ void AddPoint(pugi::xml_node parent, const char* element,
 // come first and the guide messages after them.
 void PrintGpx(const std::vector<Outcome>& outcomes, std::ostream& out) {
   pugi::xml_document document;
+  pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+  declaration.append_attribute("version") = "1.0";
+  declaration.append_attribute("encoding") = "UTF-8";
   pugi::xml_node gpx = document.append_child("gpx");
   gpx.append_attribute("version") = "1.1";
   gpx.append_attribute("creator") = "vexa";
