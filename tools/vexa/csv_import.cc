@@ -37,7 +37,8 @@ bool SplitRows(const std::string& text, std::vector<Row>* rows,
             *bad_line = row.line;
             return false;
           }
-          if (text[pos] == '"' && pos + 1 < text.size() && text[pos + 1] == '"') {
+          if (text[pos] == '"' && pos + 1 < text.size() &&
+              text[pos + 1] == '"') {
             field += '"';
             pos += 2;
           } else if (text[pos] == '"') {
@@ -94,7 +95,8 @@ bool ImportCsv(const std::string& path, std::vector<EncodePoint>* points,
     return false;
   }
   if (rows.empty()) {
-    *error = InputName(path) + " is empty; it needs a header row such as "
+    *error = InputName(path) +
+             " is empty; it needs a header row such as "
              "latitude,longitude,name,route";
     return false;
   }
@@ -102,18 +104,21 @@ bool ImportCsv(const std::string& path, std::vector<EncodePoint>* points,
   for (std::size_t i = 0; i < rows[0].fields.size(); ++i) {
     std::string name;
     for (char c : rows[0].fields[i]) {
-      if (c != ' ') name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (c != ' ')
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     if (name != "latitude" && name != "longitude" && name != "name" &&
         name != "route") {
       *error = InputName(path) + ": the header names an unknown column '" +
-               rows[0].fields[i] + "' (known: latitude, longitude, name, route)";
+               rows[0].fields[i] +
+               "' (known: latitude, longitude, name, route)";
       return false;
     }
     column[name] = i;
   }
   if (!column.count("latitude") || !column.count("longitude")) {
-    *error = InputName(path) + ": the header row must name the columns "
+    *error = InputName(path) +
+             ": the header row must name the columns "
              "latitude and longitude";
     return false;
   }
@@ -130,7 +135,8 @@ bool ImportCsv(const std::string& path, std::vector<EncodePoint>* points,
     }
     if (!ReadNumber(row.fields[column["latitude"]], &point.latitude) ||
         !ReadNumber(row.fields[column["longitude"]], &point.longitude)) {
-      *error = point.origin + ": latitude and longitude must be decimal "
+      *error = point.origin +
+               ": latitude and longitude must be decimal "
                "degrees";
       return false;
     }

@@ -29,7 +29,8 @@ const char* const kRouteWords[] = {"推荐", "最快", "最短", "经济"};
 const char kRouteDigits[] = {'0', '1', '4', '2'};
 
 std::int32_t ToUnits(double degrees) {
-  return static_cast<std::int32_t>(std::llround(degrees * VEXA_UNITS_PER_DEGREE));
+  return static_cast<std::int32_t>(
+      std::llround(degrees * VEXA_UNITS_PER_DEGREE));
 }
 
 // Degrees and minutes with `width` degree digits and four decimals of a
@@ -242,11 +243,12 @@ bool BuildDestinationFile(const EncodeRequest& request, EncodedFile* file,
   }
   const int count = static_cast<int>(request.points.size());
   if (count > MaxPoints(request.plan)) {
-    *error = std::to_string(count) + " points given; " +
-             (request.plan == 1
-                  ? std::string("a guide message (plan 1) carries at most 3: "
-                                "two via points and the destination")
-                  : std::string("a destination list (plan 2) carries at most 5"));
+    *error =
+        std::to_string(count) + " points given; " +
+        (request.plan == 1
+             ? std::string("a guide message (plan 1) carries at most 3: "
+                           "two via points and the destination")
+             : std::string("a destination list (plan 2) carries at most 5"));
     return false;
   }
   if (request.plan == 1 && count == 0) {

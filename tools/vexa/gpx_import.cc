@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-
 #include <pugixml.hpp>
 
 #include "input_file.h"
@@ -70,13 +69,13 @@ std::string Trimmed(const char* text) {
   return value.substr(first, last - first + 1);
 }
 
-
 // "route 2 ('Coast')" for messages.
 std::string Label(const char* what, std::size_t index,
                   const pugi::xml_node& node) {
   std::string label = std::string(what) + " " + std::to_string(index + 1);
   for (pugi::xml_node child : node.children()) {
-    if (Is(child, "name")) return label + " ('" + Trimmed(child.child_value()) + "')";
+    if (Is(child, "name"))
+      return label + " ('" + Trimmed(child.child_value()) + "')";
   }
   return label;
 }
@@ -88,7 +87,8 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 // The route preference a <type> child names, or -1.
 int RouteOf(const pugi::xml_node& node) {
   for (pugi::xml_node child : node.children()) {
-    if (Is(child, "type")) return RouteModeFromName(Trimmed(child.child_value()));
+    if (Is(child, "type"))
+      return RouteModeFromName(Trimmed(child.child_value()));
   }
   return -1;
 }
@@ -144,13 +144,13 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
     const std::size_t offset = static_cast<std::size_t>(parsed.offset);
     const std::string before = bytes.substr(0, offset);
     const std::size_t line_start = before.rfind('\n');
-    const std::size_t line =
-        1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(
+                                     before.begin(), before.end(), '\n'));
     const std::size_t column =
         offset - (line_start == std::string::npos ? 0 : line_start + 1) + 1;
-    *error = InputName(path) + " is not well-formed XML: " +
-             parsed.description() + " at line " + std::to_string(line) +
-             ", column " + std::to_string(column);
+    *error = InputName(path) +
+             " is not well-formed XML: " + parsed.description() + " at line " +
+             std::to_string(line) + ", column " + std::to_string(column);
     return false;
   }
   pugi::xml_node root;
@@ -158,7 +158,8 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
     if (Is(child, "gpx")) root = child;
   }
   if (!root) {
-    *error = InputName(path) + " is not a GPX file: it has no <gpx> root element";
+    *error =
+        InputName(path) + " is not a GPX file: it has no <gpx> root element";
     return false;
   }
   const auto routes = Children(root, "rte");
@@ -169,8 +170,9 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
 
   if (choice.track > 0) {
     if (static_cast<std::size_t>(choice.track) > tracks.size()) {
-      *error = InputName(path) + " has " + Count(tracks.size(), "track", "tracks") +
-               "; --gpx-track " + std::to_string(choice.track) + " names none";
+      *error = InputName(path) + " has " +
+               Count(tracks.size(), "track", "tracks") + "; --gpx-track " +
+               std::to_string(choice.track) + " names none";
       return false;
     }
     const pugi::xml_node& track = tracks[choice.track - 1];
@@ -195,7 +197,8 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
                      Where(end) + ") as the destination");
     if (!routes.empty() || !waypoints.empty()) {
       notes->push_back("skipped " + Count(routes.size(), "route", "routes") +
-                       " and " + Count(waypoints.size(), "waypoint", "waypoints"));
+                       " and " +
+                       Count(waypoints.size(), "waypoint", "waypoints"));
     }
     return true;
   }
@@ -204,8 +207,9 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   std::string kind;
   if (choice.route > 0) {
     if (static_cast<std::size_t>(choice.route) > routes.size()) {
-      *error = InputName(path) + " has " + Count(routes.size(), "route", "routes") +
-               "; --gpx-route " + std::to_string(choice.route) + " names none";
+      *error = InputName(path) + " has " +
+               Count(routes.size(), "route", "routes") + "; --gpx-route " +
+               std::to_string(choice.route) + " names none";
       return false;
     }
   }
@@ -226,13 +230,13 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
         if (i == used) continue;
         skipped += (skipped.empty() ? "" : ", ") + Label("route", i, routes[i]);
       }
-      notes->push_back("using " + Label("route", used, routes[used]) +
-                       " of " + std::to_string(routes.size()) +
-                       "; skipped " + skipped +
+      notes->push_back("using " + Label("route", used, routes[used]) + " of " +
+                       std::to_string(routes.size()) + "; skipped " + skipped +
                        " (choose another with --gpx-route N)");
     }
     if (!waypoints.empty()) {
-      notes->push_back("skipped " + Count(waypoints.size(), "waypoint", "waypoints") +
+      notes->push_back("skipped " +
+                       Count(waypoints.size(), "waypoint", "waypoints") +
                        " (a route was used)");
     }
   } else if (choice.route > 0) {

@@ -90,9 +90,9 @@ bool InputFile::Open(const std::string& path, std::string* error) {
   const bool read = ReadStream(file, kMaxStreamBytes, &memory_, &failure);
   close();
   if (!read) {
-    *error = failure == EFBIG ? TooLong(path, kMaxStreamBytes)
-                              : "cannot read " + InputName(path) + ": " +
-                                    Reason(failure);
+    *error = failure == EFBIG
+                 ? TooLong(path, kMaxStreamBytes)
+                 : "cannot read " + InputName(path) + ": " + Reason(failure);
     return false;
   }
   stream_ = OpenMemoryStream(memory_);
@@ -118,9 +118,9 @@ bool ReadWholeFile(const std::string& path, std::size_t limit,
   if (!input.Open(path, error)) return false;
   int failure = 0;
   if (!ReadStream(input.stream(), limit, bytes, &failure)) {
-    *error = failure == EFBIG ? TooLong(path, limit)
-                              : "cannot read " + InputName(path) + ": " +
-                                    Reason(failure);
+    *error = failure == EFBIG
+                 ? TooLong(path, limit)
+                 : "cannot read " + InputName(path) + ": " + Reason(failure);
     return false;
   }
   return true;

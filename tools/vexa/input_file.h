@@ -43,7 +43,7 @@ class InputFile {
  private:
   std::string memory_;  // the bytes of an input that cannot seek
   std::FILE* stream_ = nullptr;
-  bool owns_ = false;   // false for standard input
+  bool owns_ = false;  // false for standard input
   long long size_ = 0;
 };
 

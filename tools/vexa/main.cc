@@ -35,7 +35,8 @@ CLI::Validator FiniteNumber(double min, double max) {
         double value = 0;
         const char* end = text.data() + text.size();
         const auto read = std::from_chars(text.data(), end, value);
-        if (read.ptr != end || text.empty()) return "'" + text + "' is not a number";
+        if (read.ptr != end || text.empty())
+          return "'" + text + "' is not a number";
         if (read.ec != std::errc() || !std::isfinite(value)) {
           return "'" + text + "' is not a finite number (" + range + ")";
         }

@@ -146,9 +146,10 @@ void PrintTable(const Outcome& outcome, std::ostream& out) {
   out << '\n';
   if (points.empty()) return;
   char line[256];
-  std::snprintf(line, sizeof line, "  %-5s %-11s %12s %12s %11s %11s  %-11s  %s",
-                "order", "role", "latitude", "longitude", "lat units",
-                "lon units", "route", "name");
+  std::snprintf(line, sizeof line,
+                "  %-5s %-11s %12s %12s %11s %11s  %-11s  %s", "order", "role",
+                "latitude", "longitude", "lat units", "lon units", "route",
+                "name");
   out << line << '\n';
   for (const PointView& point : points) {
     std::snprintf(line, sizeof line,
@@ -288,7 +289,9 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
         err << "vexa: " << FailureLine(outcome) << '\n';
       }
     }
-    if (format == Format::kGeoJson) out << Dump(OutcomesToGeoJson(outcomes)) << '\n';
+    if (format == Format::kGeoJson) {
+      out << Dump(OutcomesToGeoJson(outcomes)) << '\n';
+    }
     if (format == Format::kGpx) PrintGpx(outcomes, out);
     if (format == Format::kCsv) PrintCsv(outcomes, out);
     return;

@@ -96,13 +96,12 @@ std::string NotRegularFileKind(const std::string& path) {
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes,
-                     bool no_clobber, std::string* placed,
-                     std::string* error) {
+                     bool no_clobber, std::string* placed, std::string* error) {
   std::string target;
   if (!FollowLinks(path, &target, error)) return false;
-  const std::string shown =
-      target == path ? "'" + path + "'" : "'" + path + "' (a link to '" +
-                                              target + "')";
+  const std::string shown = target == path
+                                ? "'" + path + "'"
+                                : "'" + path + "' (a link to '" + target + "')";
   struct stat existing;
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists) {
@@ -140,8 +139,8 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes,
     written = ::fchown(fd, existing.st_uid, existing.st_gid) == 0;
   }
   if (written) {
-    written = ::fchmod(fd, exists ? existing.st_mode & 07777
-                                  : NewFileMode()) == 0;
+    written =
+        ::fchmod(fd, exists ? existing.st_mode & 07777 : NewFileMode()) == 0;
   }
   if (written) written = ::fsync(fd) == 0;
   if (!written) {

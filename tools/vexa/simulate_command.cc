@@ -162,7 +162,8 @@ void PrintPacket(const DestinationPacket& packet, int plan) {
 std::string Preview(const std::string& text) {
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+      starts.push_back(i);
   }
   if (starts.size() <= 40) return text;
   return text.substr(0, starts[37]) + "...";
@@ -420,7 +421,8 @@ void RunControlJob(const VexaExports& vexa, int platform) {
 void RunSoundJob(const VexaExports& vexa, int platform) {
   std::cout << "\n3. Sound notification (platform " << platform
             << ", chosen when the library was loaded)\n";
-  const std::string note = DefaultVariantNote(platform, {2, 3, 4, 6, 9, 10, 13});
+  const std::string note =
+      DefaultVariantNote(platform, {2, 3, 4, 6, 9, 10, 13});
   if (!note.empty()) Said(note);
   if (platform == 10) MakeWindow("Navi_Window", true);
   // Platform 9's objects, opened the way another process (vexa listen)

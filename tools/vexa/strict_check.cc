@@ -38,8 +38,8 @@ void CheckRange(double degrees, double limit, const std::string& what,
   if (std::fabs(degrees) <= limit) return;
   char value[32];
   std::snprintf(value, sizeof value, "%.7g", degrees);
-  warnings->push_back("field " + std::to_string(index) + " (" + what +
-                      ") is " + value + "°, outside ±" +
+  warnings->push_back("field " + std::to_string(index) + " (" + what + ") is " +
+                      value + "°, outside ±" +
                       std::to_string(static_cast<int>(limit)) + "°");
 }
 
@@ -54,12 +54,11 @@ void CheckDegreesMinutes(const std::string& field, int width, int index,
   // only minutes of 60 or more are out of place.
   double minutes = 0;
   const char* begin = field.data() + width;
-  const auto read = std::from_chars(begin, field.data() + field.size(),
-                                    minutes);
+  const auto read =
+      std::from_chars(begin, field.data() + field.size(), minutes);
   if (read.ec == std::errc() && minutes >= 60) {
-    warnings->push_back("field " + std::to_string(index) + " (" + what +
-                        ") " + Quoted(field) + " has " +
-                        std::string(begin, read.ptr) +
+    warnings->push_back("field " + std::to_string(index) + " (" + what + ") " +
+                        Quoted(field) + " has " + std::string(begin, read.ptr) +
                         " minutes; a degree has 60");
   }
 }
@@ -103,12 +102,14 @@ void CheckDestinationList(const std::vector<std::string>& f,
   for (int k = 0; k < groups && k < VEXA_MAX_POINTS; ++k) {
     const int first = 1 + kGroupFields * k;
     const std::string which = " of destination " + std::to_string(k + 1);
-    CheckRange(static_cast<double>(dst::DecimalDegreesToUnits(
-                   f[first].c_str())) / VEXA_UNITS_PER_DEGREE,
-               180, "longitude" + which, first, warnings);
-    CheckRange(static_cast<double>(dst::DecimalDegreesToUnits(
-                   f[first + 1].c_str())) / VEXA_UNITS_PER_DEGREE,
-               90, "latitude" + which, first + 1, warnings);
+    CheckRange(
+        static_cast<double>(dst::DecimalDegreesToUnits(f[first].c_str())) /
+            VEXA_UNITS_PER_DEGREE,
+        180, "longitude" + which, first, warnings);
+    CheckRange(
+        static_cast<double>(dst::DecimalDegreesToUnits(f[first + 1].c_str())) /
+            VEXA_UNITS_PER_DEGREE,
+        90, "latitude" + which, first + 1, warnings);
     const std::string& name = f[first + 2];
     if (name.size() > kStoredNameBytes) {
       bool whole = true;
@@ -127,9 +128,9 @@ void CheckDestinationList(const std::vector<std::string>& f,
                         FieldsAreIgnored(whole_fields, count - 1));
   } else if ((count - 1) % kGroupFields != 0) {
     const int rest = (count - 1) % kGroupFields;
-    warnings->push_back("the last group has only " +
-                        std::to_string(rest) + " of 4 fields (" +
-                        Fields(count - rest, count - 1) + ") and is ignored");
+    warnings->push_back("the last group has only " + std::to_string(rest) +
+                        " of 4 fields (" + Fields(count - rest, count - 1) +
+                        ") and is ignored");
   }
 }
 
@@ -138,8 +139,9 @@ void CheckDestinationList(const std::vector<std::string>& f,
 std::vector<std::string> StrictWarnings(int plan, std::string_view text) {
   std::vector<std::string> warnings;
   if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-    warnings.push_back("the text ends in a line break, which becomes part "
-                       "of the last field");
+    warnings.push_back(
+        "the text ends in a line break, which becomes part "
+        "of the last field");
   } else if (!text.empty() && text.back() == ',') {
     warnings.push_back("the text ends in a comma, which the library drops");
   }

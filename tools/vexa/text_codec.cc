@@ -113,8 +113,8 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     // (as the Win32 one does), so that character means "invalid" here
     // unless the bytes really are its UTF-8 form.
     std::u16string decoded(wide, n > 1 ? static_cast<std::size_t>(n - 1) : 0);
-    if (!decoded.empty() && (decoded.find(static_cast<char16_t>(kReplacement)) ==
-                                 std::u16string::npos ||
+    if (!decoded.empty() && (decoded.find(static_cast<char16_t>(
+                                 kReplacement)) == std::u16string::npos ||
                              piece == "\xEF\xBF\xBD")) {
       *units = decoded;
       return len;
@@ -132,7 +132,8 @@ void AppendEscapedByte(unsigned char b, std::string* out) {
 // Decodes the code-page character at `*pos` (a byte of 0x80 or more starts
 // it) and appends it as UTF-8, moving `*pos` behind it. False, with
 // nothing appended or moved, when the bytes there are no character.
-bool AppendDecodedChar(std::string_view bytes, std::size_t* pos, std::string* out) {
+bool AppendDecodedChar(std::string_view bytes, std::size_t* pos,
+                       std::string* out) {
   std::u16string units;
   const std::size_t len = DecodeCodePageChar(bytes, *pos, &units);
   if (len == 0) return false;
