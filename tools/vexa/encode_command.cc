@@ -202,6 +202,8 @@ int RunEncode(const EncodeOptions& options) {
   if (options.output == "-") {
     std::cout.write(file.bytes.data(),
                     static_cast<std::streamsize>(file.bytes.size()));
+    // The reason of a failed write is reported on the way out.
+    if (!std::cout.flush()) return kExitFailed;
     std::cerr << "vexa: wrote standard output: " << Summary(request, file)
               << "; the library reads it as meant\n";
     return kExitOk;
