@@ -34,6 +34,26 @@ expect_rc "platform 6 sound" 0
 expect_has "nothing to hand over" "$OUT" "head unit: nothing (platform 1 needs no action to hand over control)"
 expect_has "add-on library called" "$OUT" "head unit: VexaAddonNotify.dll NavSoundNotify 0"
 
+# A platform code the library has no variant for is named as such.
+run simulate --control-platform 99 --sound-platform 1
+expect_has "default control variant" "$OUT" "platform 99: not one the library distinguishes, so the default variant"
+expect_has "default sound variant" "$OUT" "3. Sound notification (platform 1, chosen when the library was loaded)
+    platform 1: not one the library distinguishes, so the default variant"
+
+# The user's own file, from a path or standard input: taken over when the
+# plan reads it, kept (and the run a failure) when it does not.
+write_worked_examples
+run simulate --file dest.cld
+expect_rc "--file dest.cld" 0
+expect_has "own file taken over" "$OUT" "your file 'dest.cld' is left as dest.cld in the data directory (72 bytes)"
+printf '    (TNC,1,1,a,fast' | "$VEXA_TOOL" simulate --file - >out.txt 2>&1
+RC=$?
+expect_rc "--file with a bad list" 1
+expect_has "bad file explained and kept" "$(cat out.txt)" "the plan does not read the file: error VEXA_E_LIST_BAD_ROUTE: group 1 (field 4, route preference): 'fast'"
+expect_has "bad file kept" "$(cat out.txt)" "dest.cld is still there (a file that does not parse is kept)"
+run simulate --plan 1 --file guide.dat
+expect_rc "--file guide.dat" 0
+
 run simulate --library /nonexistent/libvexa.so
 expect_rc "missing library" 1
 expect_eq "missing library message" "$ERR" "vexa: cannot load /nonexistent/libvexa.so"

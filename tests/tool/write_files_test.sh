@@ -10,6 +10,7 @@ point=(--plan 2 --point 39.9,116.4)
 mkdir folder
 printf 'old' >old.cld && chmod 640 old.cld
 [[ $(id -u) == 0 ]] && chown 1:2 old.cld
+printf 'old' >special.cld && chmod 6750 special.cld
 printf 'old' >pointed.cld && ln -s pointed.cld link.cld
 ln -s sub/../pointed.cld indirect.cld
 ln -s missing-target.cld dangling.cld
@@ -39,6 +40,9 @@ expect_eq "new file mode follows the umask" "$(stat -c %a new.cld)" \
 expect_written old.cld old.cld
 expect_eq "mode kept" "$(stat -c %a old.cld)" 640
 [[ $(id -u) == 0 ]] && expect_eq "owner kept" "$(stat -c %u:%g old.cld)" 1:2
+# The set-ID bits survive too (chown would clear them after chmod).
+expect_written special.cld special.cld
+expect_eq "set-ID bits kept" "$(stat -c %a special.cld)" 6750
 expect_written link.cld pointed.cld
 expect_eq "link stays a link" "$(readlink link.cld)" pointed.cld
 expect_written dangling.cld missing-target.cld

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Inputs that cannot seek — standard input, a pipe, a FIFO, a device — are
+# read into memory and handed to the plan as a stream, with the same
+# result as the file; what cannot be read says why.
+source "$(dirname "$0")/tool_test_lib.sh"
+write_worked_examples
+mkfifo pipe.cld
+mkdir folder
+printf 'x' >secret.cld && chmod 000 secret.cld
+
+for file in dest.cld guide.dat; do
+  "$VEXA_TOOL" decode --format hex "$file" >want.txt
+  "$VEXA_TOOL" decode --format hex - <"$file" >got.txt
+  cmp -s want.txt got.txt || fail "decode - <$file differs from the file"
+  cat "$file" | "$VEXA_TOOL" decode --format hex - >got.txt
+  cmp -s want.txt got.txt || fail "decode - from a pipe of $file differs"
+  cat "$file" >pipe.cld &
+  "$VEXA_TOOL" decode --format hex pipe.cld >got.txt
+  wait
+  cmp -s want.txt got.txt || fail "decode of a FIFO holding $file differs"
+done
+
+# FILE|MESSAGE on standard error
+while IFS='|' read -r file message; do
+  run decode "$file"
+  expect_rc "decode $file" 1
+  expect_has "decode $file: message" "$ERR" "$message"
+done <<CASES
+/dev/zero|'/dev/zero' is longer than 1048576 bytes
+folder|'folder' is a directory
+missing.cld|cannot open 'missing.cld': No such file or directory
+$( [[ $(id -u) != 0 ]] && echo "secret.cld|cannot open 'secret.cld': Permission denied")
+CASES
+run encode --plan 2 --gpx folder -o x.cld
+expect_has "GPX from a directory" "$ERR" "vexa: 'folder' is a directory"
+finish
