@@ -34,6 +34,25 @@ run encode --plan 2 --csv comma.csv -o x.cld
 expect_rc "name with a comma" 1
 expect_has "name with a comma refused" "$ERR" "contains a comma"
 
+# CSV input that cannot be used: CONTENT (printf %b)|MESSAGE
+while IFS='|' read -r content message; do
+  printf '%b' "$content" >bad.csv
+  run encode --plan 2 --csv bad.csv -o x.cld
+  expect_rc "CSV '$content'" 1
+  expect_has "CSV '$content': message" "$ERR" "$message"
+done <<'CASES'
+|'bad.csv' is empty; it needs a header row
+lat,lon\n1,1|the header names an unknown column 'lat'
+name,route\nx,fastest|must name the columns latitude and longitude
+latitude,longitude\n1,1\n2|CSV line 3 has 1 fields; the header has 2
+latitude,longitude,name\n1,1,"open\n2,2,x|the quoted field opened on line 2 is never closed
+latitude,longitude,route\n1,1,fast|CSV line 2: route 'fast' is not recommended
+latitude,longitude\n1,one|CSV line 2: latitude and longitude must be decimal degrees
+CASES
+printf 'Latitude, Longitude\r\n\r\n1.5,2.5\r\n' >crlf.csv
+run encode --plan 2 --csv crlf.csv -o crlf.cld
+expect_rc "CSV with CRLF, blank lines and spaced header" 0
+
 # GPX input: ROUTE/TRACK OPTION|EXPECTED RC|EXPECTED TEXT ON STDERR
 cat >mixed.gpx <<'GPX'
 <gpx version="1.1"><wpt lat="1" lon="1"/>

@@ -28,7 +28,6 @@ bool SplitRows(const std::string& text, std::vector<Row>* rows,
     Row row;
     row.line = line;
     std::string field;
-    bool any = false;
     for (;;) {
       if (pos < text.size() && text[pos] == '"') {
         ++pos;
@@ -49,24 +48,23 @@ bool SplitRows(const std::string& text, std::vector<Row>* rows,
             field += text[pos++];
           }
         }
-        any = true;
       }
       while (pos < text.size() && text[pos] != ',' && text[pos] != '\n') {
         field += text[pos++];
-        any = true;
       }
       if (!field.empty() && field.back() == '\r') field.pop_back();
       row.fields.push_back(field);
       field.clear();
       if (pos < text.size() && text[pos] == ',') {
         ++pos;
-        any = true;
         continue;
       }
       break;
     }
     if (pos < text.size()) ++pos, ++line;  // the line break
-    if (any) rows->push_back(row);
+    // A blank line (a lone "\r" of a CRLF file included) is no row.
+    const bool blank = row.fields.size() == 1 && row.fields[0].empty();
+    if (!blank) rows->push_back(row);
   }
   return true;
 }
