@@ -35,6 +35,11 @@ TEST(ReadDecimalNumber, ReadsTheDecimalPrefix) {
   }
 }
 
+TEST(ReadDecimalNumber, CoordinatesStopAtADExponent) {
+  EXPECT_EQ(DecimalDegreesToUnits("39.9d1"), DecimalDegreesToUnits("39.9"));
+  EXPECT_EQ(DegreesMinutesToUnits("3954.5d1", 2), 367795200);  // 39 degrees 54.5 minutes
+}
+
 TEST(ReadDecimalNumber, OutOfRangeIsInfinityOrZeroWithItsSign) {
   EXPECT_EQ(ReadDecimalNumber("1e999"), HUGE_VAL);
   EXPECT_EQ(ReadDecimalNumber("-1e99999999999999999999"), -HUGE_VAL);
