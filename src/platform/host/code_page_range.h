@@ -36,6 +36,26 @@ bool LookUpRange(const CodePageRange (&table)[N], unsigned key, unsigned* value)
   return true;
 }
 
+// Which blocks of 256 keys (key >> 8) a table touches, so that a lookup can
+// be skipped for a key in a block that it does not.
+struct RangeBlocks {
+  std::uint32_t words[8];
+  constexpr bool Has(unsigned key) const {
+    return ((words[(key >> 13) & 7] >> ((key >> 8) & 31)) & 1u) != 0;
+  }
+};
+
+template <std::size_t N>
+constexpr RangeBlocks BlocksOf(const CodePageRange (&table)[N]) {
+  RangeBlocks blocks = {};
+  for (std::size_t i = 0; i < N; ++i) {
+    for (unsigned block = table[i].first >> 8; block <= (table[i].last >> 8u); ++block) {
+      blocks.words[block >> 5] |= 1u << (block & 31);
+    }
+  }
+  return blocks;
+}
+
 // Whether a table is sorted, with disjoint runs (for static_assert).
 template <std::size_t N>
 constexpr bool RangesAreSorted(const CodePageRange (&table)[N]) {

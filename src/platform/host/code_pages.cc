@@ -213,6 +213,8 @@ static_assert(kCp936WideToCodePage[0].first >= 0x80);
 static_assert(kCp936CodePageToWide[0].first >= 0x80);
 
 constexpr char kGbkDefault = '?';
+constexpr RangeBlocks kGbkWideBlocks = BlocksOf(kCp936WideToCodePage);
+constexpr RangeBlocks kGbkByteBlocks = BlocksOf(kCp936CodePageToWide);
 
 bool IsGbkLead(unsigned char byte) {
   return byte >= kCp936FirstLead && byte <= kCp936LastLead;
@@ -257,8 +259,8 @@ int GbkFromWide(iconv_t cd, const char16_t* text, int units, char* out, int capa
     const unsigned unit = *p;
     if (unit < 0x80) continue;
     unsigned code = kGbkDefault;  // surrogates
-    if (!IsHighSurrogate(*p) && !IsLowSurrogate(*p) &&
-        !LookUpRange(kCp936WideToCodePage, unit, &code)) {
+    if ((unit & 0xF800) != 0xD800 &&
+        !(kGbkWideBlocks.Has(unit) && LookUpRange(kCp936WideToCodePage, unit, &code))) {
       continue;
     }
     if (!GbkRunFromWide(cd, run, static_cast<std::size_t>(p - run), &put, &put_left)) return 0;
@@ -307,7 +309,7 @@ int GbkToWide(iconv_t cd, const char* text, char16_t* out, int capacity) {
     const std::size_t length = GbkSequenceBytes(bytes + i);
     const unsigned key = length == 2 ? (bytes[i] << 8 | bytes[i + 1]) : bytes[i];
     unsigned unit = 0;
-    if (LookUpRange(kCp936CodePageToWide, key, &unit)) {
+    if (kGbkByteBlocks.Has(key) && LookUpRange(kCp936CodePageToWide, key, &unit)) {
       const char16_t wide = static_cast<char16_t>(unit);
       if (!GbkRunToWide(cd, bytes + run, i - run, &put, &put_left) ||
           !PutBytes(reinterpret_cast<const char*>(&wide), 2, &put, &put_left)) {
