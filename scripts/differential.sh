@@ -6,15 +6,16 @@
 # go through libvexa.so on the host and through Vexa.dll under Wine for
 # every Windows preset in CMakePresets.json, and the result codes, the
 # deletion of files, the callbacks and all 568 packet bytes are compared.
-#   scripts/differential.sh [--seed S] [--count N]     (default: 1, 100000)
+#   scripts/differential.sh [--seed S] [--count N]     (default: 1, 200000)
 # Exits 1 at a difference, printing the first differing input and the
-# packet of each build; 0 when every build agrees with the host.
+# packet of each build; 0 when every build agrees with the host. First
+# checks that the committed code page 936 table is up to date.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 seed=1
-count=100000
+count=200000
 while (($#)); do
   case "$1" in
     --seed) seed=$2; shift 2 ;;
@@ -66,6 +67,11 @@ if ((${#windows_presets[@]} == 0)); then
   echo "differential: no Windows preset in CMakePresets.json; nothing to compare" >&2
   exit 1
 fi
+
+# The host's code page 936 table must still be what Win32 (Wine) gives;
+# this covers the conversion to UTF-16 as well, which the inputs below
+# reach only through file paths.
+scripts/make-cp936-table.sh --check
 
 echo "differential: seed $seed, $count inputs per build"
 build_driver default

@@ -283,13 +283,13 @@ Input GenerateInput(std::uint64_t seed, std::uint64_t index) {
   Random r(seed * 0x100000001B3ull ^ (index + 1) * 0x9E3779B97F4A7C15ull);
   r.Next();
   Input input;
-  // Raw messages carry the conversion; files come less often, as each
-  // costs a write, a read and a deletion.
-  const unsigned pick = r.Below(16);
-  input.kind = pick < 6 ? InputKind::kRawGuide
-               : pick < 13 ? InputKind::kRawList
-               : pick < 14 ? InputKind::kFileGuide
-                           : InputKind::kFileList;
+  // The plan changes every 100 inputs (each change costs a PTT_Init that
+  // looks for a file). Raw messages carry the conversion; files come less
+  // often, as each costs a write, a read and a deletion.
+  const bool list = (index / 100) % 2 == 1;
+  const bool file = r.OneIn(8);
+  input.kind = list ? (file ? InputKind::kFileList : InputKind::kRawList)
+                    : (file ? InputKind::kFileGuide : InputKind::kRawGuide);
   switch (input.kind) {
     case InputKind::kRawGuide: input.text = GuideMessage(r, false); break;
     case InputKind::kRawList: input.text = DestinationList(r, false); break;
