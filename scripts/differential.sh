@@ -6,7 +6,7 @@
 # go through libvexa.so on the host and through Vexa.dll under Wine for
 # every Windows preset in CMakePresets.json, and the result codes, the
 # deletion of files, the callbacks and all 568 packet bytes are compared.
-#   scripts/differential.sh [--seed S] [--count N]     (default: 1, 200000)
+#   scripts/differential.sh [--seed S] [--count N]     (default: 1, 100000)
 # Exits 1 at a difference, printing the first differing input and the
 # packet of each build; 0 when every build agrees with the host. First
 # checks that the committed code page 936 table is up to date.
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 seed=1
-count=200000
+count=100000
 while (($#)); do
   case "$1" in
     --seed) seed=$2; shift 2 ;;
@@ -29,13 +29,18 @@ work=$root/build/differential
 rm -rf "$work"
 mkdir -p "$work"
 
-# The driver of a preset: "driver=..." and "emulator=..." from its build.
-setting() { sed -n "s/^$2=//p" "$root/build/$1/differential-driver.txt"; }
-
+# Configures and builds preset $1's driver and remembers its build folder.
+declare -A build_dirs
 build_driver() {
-  cmake --preset "$1" >/dev/null
+  local dir
+  dir=$(cmake --preset "$1" | sed -n 's/^-- Build files have been written to: //p')
+  [[ -n "$dir" ]] || { echo "differential: preset $1 did not configure" >&2; exit 1; }
+  build_dirs[$1]=$dir
   cmake --build --preset "$1" -j "$jobs" --target vexa_differential >/dev/null
 }
+
+# The driver of a preset: "driver=..." and "emulator=..." from its build.
+setting() { sed -n "s/^$2=//p" "${build_dirs[$1]}/differential-driver.txt"; }
 
 # Runs preset $1's driver with the remaining arguments, in its own folder
 # (the data directory), output on stdout.
@@ -51,7 +56,7 @@ run_driver() {
     if [[ -n "$emulator" ]]; then
       # The preset's own Wine prefix (the Wine suite's), GBK as the ANSI
       # code page (Wine takes it from the locale), no display, no debugger.
-      WINEPREFIX=$root/build/$preset/wine-prefix WINEDEBUG=-all \
+      WINEPREFIX=${build_dirs[$preset]}/wine-prefix WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LC_ALL=zh_CN.UTF-8 \
         DISPLAY= WAYLAND_DISPLAY= "$emulator" "$driver" "$@"
     else
