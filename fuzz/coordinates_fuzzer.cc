@@ -4,9 +4,11 @@
 // integer reader of the via-point count.
 //
 // The process runs under a decimal-comma locale when one is installed, and
-// every result is compared with a reference computed here in the "C"
-// locale from the decimal notation alone, so a conversion that follows the
-// caller's locale, or reads a hexadecimal, infinity or NaN form, is caught. The
+// every result is compared with a reference computed here by glibc's strtod
+// in the "C" locale over the decimal notation alone (an independent reader
+// from the library's), so a conversion that follows the caller's locale,
+// rounds differently, or reads a hexadecimal, infinity or NaN form or a 'd'
+// exponent, is caught. The
 // field sits in a heap block of exactly its length plus the terminator, so a
 // read behind the terminator is caught too. Out-of-range and non-finite
 // values must come out as 0 (no coordinate), never as undefined behaviour.
@@ -33,8 +35,9 @@ constexpr std::size_t kMaxField = 4096;
 locale_t g_c_locale;
 
 // The decimal notation alone, as the head unit's atof reads it: white
-// space, a sign, digits with an optional point, an exponent only when a
-// digit follows it. Hexadecimal, "inf" and "nan" are no numbers.
+// space, a sign, digits with an optional point, an exponent ('e' or 'E')
+// only when a digit follows it. Hexadecimal, "inf", "nan" and a 'd'
+// exponent are no numbers.
 std::size_t DecimalPrefix(const char* text) {
   auto digit = [](char c) { return c >= '0' && c <= '9'; };
   const char* p = text;

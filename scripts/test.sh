@@ -4,18 +4,22 @@
 #   1. the host suite (debug build),
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the Windows DLL built with mingw-w64 and its suite under Wine,
-#   4. a bounded run of every fuzz harness, and the suite under valgrind.
-# Stages can be chosen: scripts/test.sh [host] [asan] [windows] [fuzz] [valgrind]
+#   4. a bounded run of every fuzz harness, and the suite under valgrind,
+#   5. the cross-build differential check: the same generated inputs through
+#      the host library and every Windows DLL build, compared byte for byte.
+# Stages can be chosen:
+#   scripts/test.sh [host] [asan] [windows] [fuzz] [valgrind] [differential]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 stages=("$@")
-((${#stages[@]})) || stages=(host asan windows fuzz valgrind)
+((${#stages[@]})) || stages=(host asan windows fuzz valgrind differential)
 want() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
 deps=(host)
 want windows && deps+=(windows)
+want differential && deps+=(windows)
 want fuzz && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
@@ -42,5 +46,9 @@ fi
 if want valgrind && [[ -x scripts/valgrind.sh ]]; then
   echo "=== valgrind: memcheck over the host suite"
   scripts/valgrind.sh
+fi
+if want differential && [[ -x scripts/differential.sh ]]; then
+  echo "=== differential: the host library against every Windows build"
+  scripts/differential.sh
 fi
 echo "=== all requested stages passed: ${stages[*]}"

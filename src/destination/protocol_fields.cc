@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "destination/decimal_number.h"
 #include "destination/destination_packet.h"
-#include "platform/platform.h"
 
 namespace vexa::destination {
 
@@ -48,7 +48,7 @@ std::int32_t DecimalDegreesToUnits(const char* field) {
   // Each step is stored in a double so that the order of operations and
   // the rounding of every intermediate are fixed (the build also forbids
   // fused multiply-add).
-  const double degrees = platform::ReadDoubleC(field);
+  const double degrees = ReadDecimalNumber(field);
   const double seconds = degrees * kSecondsPerDegree;
   const double units = seconds * kUnitsPerSecond;
   return TruncateToUnits(units + 0.5);
@@ -61,7 +61,7 @@ std::int32_t DegreesMinutesToUnits(const char* field, int width) {
   // far; reading there otherwise would run past the field's terminator.
   double minutes = 0.0;
   if (std::memchr(field, '\0', static_cast<std::size_t>(width)) == nullptr) {
-    minutes = platform::ReadDoubleC(field + width);
+    minutes = ReadDecimalNumber(field + width);
   }
 
   const double degree_seconds = static_cast<double>(degrees) * kSecondsPerDegree;

@@ -3,13 +3,13 @@
 // arc-second, 9,216,000 units per degree), and the two route-preference
 // vocabularies.
 //
-// Numbers are read by the C library's rules in the "C" locale, whatever
-// locale the navigation program has set, so a decimal comma in the caller's
-// locale never changes a coordinate. A conversion result of 0 means "no
-// coordinate": text without a number, a value that rounds to 0, and a value
-// that is not finite or does not fit a signed 32-bit integer all give 0, and
-// every parser rejects it. Nothing here allocates; all functions are
-// reentrant.
+// Numbers are read by ReadDecimalNumber (decimal_number.h), the same on
+// every build and whatever locale the navigation program has set, so a
+// decimal comma in the caller's locale never changes a coordinate. A
+// conversion result of 0 means "no coordinate": text without a number, a
+// value that rounds to 0, and a value that is not finite or does not fit a
+// signed 32-bit integer all give 0, and every parser rejects it. Nothing
+// here allocates; all functions are reentrant.
 
 #ifndef VEXA_SRC_DESTINATION_PROTOCOL_FIELDS_H_
 #define VEXA_SRC_DESTINATION_PROTOCOL_FIELDS_H_

@@ -150,16 +150,6 @@ void UnmapView(void* view);
 // Closes an event or a mapping.
 void CloseKernelObject(KernelObject object);
 
-// ---- Numbers -------------------------------------------------------------
-
-// Reads a decimal floating-point number from the start of `text` by the
-// rules of the C library's atof in the "C" locale, whatever locale the
-// process has set (a decimal comma in the caller's locale changes nothing):
-// leading white space, optional sign, digits with an optional point and
-// exponent; reading stops at the first other character. Hexadecimal,
-// "inf" and "nan" are no numbers, as on the head unit. No number gives 0.0.
-double ReadDoubleC(const char* text);
-
 // ---- Time ----------------------------------------------------------------
 
 // Milliseconds since an arbitrary start, wrapping at 2^32.

@@ -50,8 +50,8 @@ TEST(CodePages, ResultThatDoesNotFitGivesNothing) {
 TEST(CodePages, CharacterTheCodePageLacksBecomesQuestionMark) {
   // Thai is not in GBK.
   EXPECT_EQ(ToCodePage(kGbk, u"A\x0E01" u"B"), "A?B");
-  // A surrogate pair is one character and gives one '?'.
-  EXPECT_EQ(ToCodePage(kGbk, u"A\U0001F600" u"B"), "A?B");
+  // Code page 936 writes one '?' per surrogate unit, a pair included.
+  EXPECT_EQ(ToCodePage(kGbk, u"A\U0001F600" u"B"), "A??B");
   // Lone surrogates give one '?' per unit, wherever they stand.
   const char16_t lone[] = {0xD800, u'A', 0xDC00, 0xDC01, 0xD801};
   EXPECT_EQ(ToCodePage(kGbk, std::u16string(lone, 5)), "?A???");
@@ -89,18 +89,43 @@ TEST(CodePages, CodePageToWideIncludesTheTerminatorAndIsAllOrNothing) {
   EXPECT_EQ(out[0], 0);
 }
 
-TEST(CodePages, CodePageToWideReplacesInvalidBytes) {
+TEST(CodePages, CodePageToWideReadsBytesAsWindowsDoes) {
   char16_t out[8];
   // 0x80 is the euro sign in code page 936.
   ASSERT_EQ(CodePageToWide(kGbk, "\x80", out, 8), 2);
   EXPECT_EQ(out[0], 0x20AC);
-  // 0xFF is never valid; a lead byte before the terminator has no trail.
+  // 0xFF is a user-defined character; a lead byte before the terminator has
+  // no trail and is one '?', the terminator stays.
   ASSERT_EQ(CodePageToWide(kGbk, "A\xFF" "B\x81", out, 8), 5);
-  EXPECT_EQ(std::u16string(out, 5), std::u16string(u"A\uFFFDB\uFFFD", 5));
-  // A lead byte with a non-trail byte loses only itself.
-  ASSERT_EQ(CodePageToWide(kGbk, "\x81\x30", out, 8), 3);
-  EXPECT_EQ(out[0], 0xFFFD);
-  EXPECT_EQ(out[1], u'0');
+  EXPECT_EQ(std::u16string(out, 5), std::u16string(u"A\uF8F5B?", 5));
+  // A lead byte takes any byte but NUL as its trail: one '?' for both.
+  ASSERT_EQ(CodePageToWide(kGbk, "\x81\x30", out, 8), 2);
+  EXPECT_EQ(out[0], u'?');
+}
+
+TEST(CodePages, Cp936TakesWindowsOwnMappings) {
+  // Best-fit characters, the user-defined area and the other differences
+  // from glibc, as Win32 converts them.
+  const struct {
+    char16_t unit;
+    const char* bytes;
+  } kCases[] = {
+      {0x00A5, "\xA3\xA4"}, {0x00AA, "a"},          {0x00B7, "\xA1\xA4"},
+      {0xE000, "\xAA\xA1"}, {0xE4C6, "\xA1\x40"}, {0xF8F5, "\xFF"},
+      {0xE468, "\xFE\xA1"}, {0x20AC, "\x80"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(ToCodePage(kGbk, std::u16string(1, c.unit)), c.bytes) << std::hex << c.unit;
+    if (c.unit == 0x00A5 || c.unit == 0x00AA || c.unit == 0x00B7) continue;  // one way
+    char16_t wide[4];
+    ASSERT_EQ(CodePageToWide(kGbk, c.bytes, wide, 4), 2) << std::hex << c.unit;
+    EXPECT_EQ(wide[0], c.unit);
+  }
+  // The table applies inside longer text, and a best-fit character that
+  // needs two bytes counts two against the limit.
+  EXPECT_EQ(ToCodePage(kGbk, u"A\u00A5\uE000\u63A8B"), "A\xA3\xA4\xAA\xA1\xCD\xC6" "B");
+  EXPECT_EQ(ToCodePage(kGbk, std::u16string(509, u'A') + u"\u00A5", 511).size(), 511u);
+  EXPECT_EQ(ToCodePage(kGbk, std::u16string(510, u'A') + u"\u00A5", 511).size(), 0u);
 }
 
 TEST(CodePages, RoundTripOfEveryGbkTwoByteCharacterWithoutLoss) {
@@ -112,7 +137,7 @@ TEST(CodePages, RoundTripOfEveryGbkTwoByteCharacterWithoutLoss) {
       const char bytes[3] = {static_cast<char>(lead), static_cast<char>(trail), 0};
       char16_t wide[4];
       ASSERT_GT(CodePageToWide(kGbk, bytes, wide, 4), 0);
-      if (wide[0] == 0xFFFD) continue;
+      if (wide[0] == u'?') continue;  // not a character
       ASSERT_EQ(wide[1], 0) << std::hex << lead << " " << trail;
       char back[4];
       ASSERT_EQ(WideToCodePage(kGbk, wide, 1, back, 4), 2) << std::hex << lead << trail;

@@ -6,7 +6,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -206,23 +205,6 @@ TEST(Windows, FindDeliverAndWalk) {
 
   DestroyWindow(upper);
   DestroyWindow(lower);
-}
-
-// ---- Numbers -------------------------------------------------------------
-
-// The caller's locale may use a decimal comma; numbers are read in "C".
-TEST(Numbers, ReadDoubleIgnoresTheCallersDecimalComma) {
-  if (std::setlocale(LC_ALL, "German") == nullptr ||
-      std::localeconv()->decimal_point[0] != ',') {
-    std::setlocale(LC_ALL, "C");
-    GTEST_SKIP() << "no decimal-comma locale in this prefix";
-  }
-  EXPECT_EQ(std::strtod("39.5", nullptr), 39.0);  // the locale does bite
-  EXPECT_EQ(ReadDoubleC("39.916527"), 39.916527);
-  EXPECT_EQ(ReadDoubleC("  -74.0060xyz"), -74.006);
-  EXPECT_EQ(ReadDoubleC("39,5"), 39.0);
-  EXPECT_EQ(ReadDoubleC("abc"), 0.0);
-  std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace

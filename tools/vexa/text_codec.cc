@@ -109,13 +109,17 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     char16_t wide[8];
     const int n = platform::CodePageToWide(SystemCodePage(), piece.c_str(),
                                            wide, 8);
-    // The conversion puts U+FFFD for a byte sequence it cannot decode
-    // (as the Win32 one does), so that character means "invalid" here
-    // unless the bytes really are its UTF-8 form.
+    // For a byte sequence it cannot decode the conversion puts the default
+    // character, '?' in code page 936 and U+FFFD in the others (as the Win32
+    // one does), so those mean "invalid" here unless the bytes really are
+    // that character.
     std::u16string decoded(wide, n > 1 ? static_cast<std::size_t>(n - 1) : 0);
-    if (!decoded.empty() && (decoded.find(static_cast<char16_t>(
-                                 kReplacement)) == std::u16string::npos ||
-                             piece == "\xEF\xBF\xBD")) {
+    const bool replaced =
+        decoded.find(static_cast<char16_t>(kReplacement)) !=
+            std::u16string::npos ||
+        (decoded.find(u'?') != std::u16string::npos &&
+         piece.find('?') == std::string::npos);
+    if (!decoded.empty() && (!replaced || piece == "\xEF\xBF\xBD")) {
       *units = decoded;
       return len;
     }

@@ -79,9 +79,6 @@ void* HostMapWholeView(KernelObject mapping);
 void HostUnmapView(void* view);
 void HostCloseKernelObject(KernelObject object);
 
-// ---- numbers.cc ----
-double HostReadDoubleC(const char* text);
-
 // ---- time.cc ----
 std::uint32_t HostTickCount();
 

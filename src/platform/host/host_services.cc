@@ -41,7 +41,6 @@ const Services& DefaultServices() {
       HostMapWholeView,
       HostUnmapView,
       HostCloseKernelObject,
-      HostReadDoubleC,
       HostTickCount,
   };
   return kDefault;
@@ -174,10 +173,6 @@ void UnmapView(void* view) { CurrentServices().unmap_view(view); }
 
 void CloseKernelObject(KernelObject object) {
   CurrentServices().close_kernel_object(object);
-}
-
-double ReadDoubleC(const char* text) {
-  return CurrentServices().read_double_c(text);
 }
 
 std::uint32_t TickCount() { return CurrentServices().tick_count(); }

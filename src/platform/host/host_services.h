@@ -60,8 +60,6 @@ struct Services {
   void* (*map_whole_view)(KernelObject mapping);
   void (*unmap_view)(void* view);
   void (*close_kernel_object)(KernelObject object);
-  // Numbers
-  double (*read_double_c)(const char* text);
   // Time
   std::uint32_t (*tick_count)();
 };

@@ -1,0 +1,22 @@
+// The decimal numbers of destination text, read the same way on every
+// build: leading white space, an optional sign, digits with an optional
+// decimal point, and an optional exponent ('e' or 'E', then an optional sign
+// and at least one digit); reading stops at the first other character. No
+// other form is a number: no hexadecimal, "inf" or "nan", and no 'd'
+// exponent, which some C runtimes accept. The value is correctly rounded
+// and never depends on the caller's locale. Nothing here allocates; all
+// functions are reentrant.
+
+#ifndef VEXA_SRC_DESTINATION_DECIMAL_NUMBER_H_
+#define VEXA_SRC_DESTINATION_DECIMAL_NUMBER_H_
+
+namespace vexa::destination {
+
+// The number at the start of `text`, as atof reads it in the "C" locale:
+// 0.0 when there is none (or `text` is null). A value too large for a
+// double is an infinity of its sign; one too small is a zero of its sign.
+double ReadDecimalNumber(const char* text);
+
+}  // namespace vexa::destination
+
+#endif  // VEXA_SRC_DESTINATION_DECIMAL_NUMBER_H_
