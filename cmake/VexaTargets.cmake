@@ -3,10 +3,15 @@
 # vexa_library_code(target): the flags of the library's own code. It is
 # built without exceptions: nothing in it throws, so none can cross an
 # export, and the shared library does not carry the C++ runtime's unwinding
-# machinery. The tests and the tool that link it keep exceptions. With
+# machinery. The tests and the tool that link it keep exceptions.
+# Function-local statics are constructed without the runtime's guard: the
+# first call into a family must not race another call into it anyway (the
+# module mutex is itself such a static), and the guard would bring the
+# runtime's thread library and exception throwing into the DLL. With
 # VEXA_SEPARATE_DEBUG it carries debug information for the separate file.
 function(vexa_library_code target)
   target_compile_options(${target} PRIVATE -fno-exceptions
+                         $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>
                          $<$<BOOL:${VEXA_SEPARATE_DEBUG}>:-g>)
   vexa_warnings(${target})
 endfunction()
