@@ -18,6 +18,14 @@ else()
   set(VEXA_README_TEMPLATE ${PROJECT_SOURCE_DIR}/packaging/README-host.txt.in)
 endif()
 
+# Everything the SDK installs: scripts/package.sh builds this target alone
+# (installing does not build the test suites first).
+add_custom_target(vexa_sdk)
+add_dependencies(vexa_sdk vexa ${VEXA_STAND_INS})
+if(VEXA_BUILD_TOOLS)
+  add_dependencies(vexa_sdk vexa_cli)
+endif()
+
 configure_file(${VEXA_README_TEMPLATE} ${PROJECT_BINARY_DIR}/README.txt @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/README.txt DESTINATION .)
 

@@ -3,19 +3,23 @@
 # (as root on Debian 12):
 #   1. the host suite (debug build),
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. the Windows DLL built with mingw-w64 and its suite under Wine,
-#   4. a bounded run of every fuzz harness, and the suite under valgrind.
-# Stages can be chosen: scripts/test.sh [host] [asan] [windows] [fuzz] [valgrind]
+#   3. the Windows DLL built with mingw-w64 and its suite under Wine, 32-bit
+#      and 64-bit,
+#   4. a bounded run of every fuzz harness, and the suite under valgrind,
+#   5. the release packages and the checks of each as an integrator uses it.
+# Stages can be chosen:
+#   scripts/test.sh [host] [asan] [windows] [fuzz] [valgrind] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 stages=("$@")
-((${#stages[@]})) || stages=(host asan windows fuzz valgrind)
+((${#stages[@]})) || stages=(host asan windows fuzz valgrind package)
 want() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
 deps=(host)
 want windows && deps+=(windows)
+want package && deps+=(windows)
 want fuzz && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
@@ -31,8 +35,8 @@ run_preset() {
 
 want host && run_preset default
 want asan && run_preset asan
-if want windows && [[ -x scripts/test-windows.sh ]]; then
-  echo "=== windows: Vexa.dll under Wine"
+if want windows; then
+  echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
   scripts/test-windows.sh
 fi
 if want fuzz && [[ -x scripts/fuzz.sh ]]; then
@@ -42,5 +46,10 @@ fi
 if want valgrind && [[ -x scripts/valgrind.sh ]]; then
   echo "=== valgrind: memcheck over the host suite"
   scripts/valgrind.sh
+fi
+if want package; then
+  echo "=== package: release packages, consumer and content checks"
+  scripts/package.sh
+  tests/package/check_packages.sh
 fi
 echo "=== all requested stages passed: ${stages[*]}"
