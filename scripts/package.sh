@@ -16,5 +16,5 @@ for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target vexa_sdk -j "$jobs"
   cpack --preset "$preset" >/dev/null
-  ls build/"$preset"/package/*.{zip,tar.gz} 2>/dev/null
+  ls build/"$preset"/package/Vexa-*
 done

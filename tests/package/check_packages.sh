@@ -63,10 +63,11 @@ check_host() {
   expect_zero_packet "host: pkg-config consumer" "$work/consumer-pkg-config"
 }
 
-# check_windows <processor> <package system> <debug preset of the same word size>
+# check_windows <processor> <package system> <debug preset of the same word
+# size, whose Wine prefix runs the program> <release preset>
 check_windows() {
   local processor=$1 system=$2 suite=$3
-  local zip=$root/build/${4}/package/Vexa-$version-$system.zip
+  local zip=$root/build/$4/package/Vexa-$version-$system.zip
   local sdk=$work/Vexa-$version-$system build=$work/$system-cmake
   check_zip_contents "$zip"
   unzip -q "$zip" -d "$work"
