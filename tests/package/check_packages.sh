@@ -23,14 +23,15 @@ failed=0
 fail() { echo "FAILED: $*" >&2; failed=1; }
 pass() { echo "ok: $*"; }
 
-# The program's answer, without the carriage return that Wine's console adds.
+# The program's answer on standard output, without the carriage return that
+# Wine's console adds (Wine may note on standard error that it made a prefix).
 expect_zero_packet() {
   local what=$1 out
   shift
-  if out=$("$@" 2>&1) && [[ ${out%$'\r'} == "568 zero bytes" ]]; then
+  if out=$("$@" 2>"$work/stderr") && [[ ${out%$'\r'} == "568 zero bytes" ]]; then
     pass "$what"
   else
-    fail "$what: ${out:-no output}"
+    fail "$what: ${out:-no output} $(cat "$work/stderr")"
   fi
 }
 
