@@ -82,6 +82,7 @@ check_windows() {
   # The Wine suite's prefix of the same word size (made here if missing).
   local arch=win64
   [[ $processor == x86_64 ]] || arch=win32
+  mkdir -p "$root/build/$suite"
   expect_zero_packet "$system: find_package(Vexa) consumer under Wine" \
     env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= \
