@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vexa needs on Debian 12, skipping what
-# is already there. Groups: host (default), windows (mingw-w64 and Wine),
+# is already there. Groups: host (default), windows (mingw-w64 and Wine for
+# both word sizes; 32-bit Wine needs the i386 architecture, added here),
 # fuzz (clang with libFuzzer), analysis (valgrind, gcovr).
 #   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
 set -euo pipefail
 
 declare -A groups=(
   [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev help2man jq locales"
-  [windows]="g++-mingw-w64-x86-64-posix wine64 googletest binutils-mingw-w64-x86-64"
+  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
 )
@@ -27,6 +28,11 @@ if ((${#wanted[@]})); then
   fi
   echo "installing: ${wanted[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  # 32-bit Wine (wine32:i386) comes from the i386 architecture.
+  if [[ " ${wanted[*]} " == *":i386 "* ]] &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null
 fi

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Windows DLL with mingw-w64 (preset "windows", build/windows/)
-# and runs its suite under Wine: Vexa.dll, the stand-in peers, the export
-# table check and the test programs, in a private Wine prefix under the
-# build folder (created on the first run, about 30 s) with the null display
-# driver, so no display is needed.
+# Builds the Windows DLL with mingw-w64 for both word sizes (presets
+# "windows-x86", build/windows-x86/, and "windows", build/windows/) and runs
+# the same suite for each under Wine: Vexa.dll, the stand-in peers, the
+# export table check and the test programs, in a private Wine prefix under
+# each build folder (created on the first run, about 30 s; a 32-bit prefix
+# for the 32-bit suite) with the null display driver, so no display is
+# needed.
+#   scripts/test-windows.sh [windows-x86] [windows]   (default: both)
 #
 # Installs what is missing when run as root on Debian 12 (the "windows"
 # group of scripts/install-deps.sh: the cross compiler, Wine, the GoogleTest
@@ -14,7 +17,12 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh host windows
 
+presets=("$@")
+((${#presets[@]})) || presets=(windows-x86 windows)
 jobs=${VEXA_JOBS:-$(nproc)}
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs"
-ctest --preset windows -j "$jobs"
+for preset in "${presets[@]}"; do
+  echo "--- ${preset}"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done

@@ -3,23 +3,25 @@
 # (as root on Debian 12):
 #   1. the host suite (debug build),
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   3. the Windows DLL built with mingw-w64 and its suite under Wine,
+#   3. the Windows DLL built with mingw-w64 and its suite under Wine, 32-bit
+#      and 64-bit,
 #   4. a bounded run of every fuzz harness, and the suite under valgrind,
 #   5. the cross-build differential check: the same generated inputs through
-#      the host library and every Windows DLL build, compared byte for byte.
+#      the host library and every Windows DLL build, compared byte for byte,
+#   6. the release packages and the checks of each as an integrator uses it.
 # Stages can be chosen:
 #   scripts/test.sh [host] [asan] [windows] [fuzz] [valgrind] [differential]
+#                   [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 stages=("$@")
-((${#stages[@]})) || stages=(host asan windows fuzz valgrind differential)
+((${#stages[@]})) || stages=(host asan windows fuzz valgrind differential package)
 want() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
 deps=(host)
-want windows && deps+=(windows)
-want differential && deps+=(windows)
+{ want windows || want differential || want package; } && deps+=(windows)
 want fuzz && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
@@ -35,8 +37,8 @@ run_preset() {
 
 want host && run_preset default
 want asan && run_preset asan
-if want windows && [[ -x scripts/test-windows.sh ]]; then
-  echo "=== windows: Vexa.dll under Wine"
+if want windows; then
+  echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
   scripts/test-windows.sh
 fi
 if want fuzz && [[ -x scripts/fuzz.sh ]]; then
@@ -50,5 +52,10 @@ fi
 if want differential && [[ -x scripts/differential.sh ]]; then
   echo "=== differential: the host library against every Windows build"
   scripts/differential.sh
+fi
+if want package; then
+  echo "=== package: release packages, consumer and content checks"
+  scripts/package.sh
+  tests/package/check_packages.sh
 fi
 echo "=== all requested stages passed: ${stages[*]}"

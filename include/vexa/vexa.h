@@ -2,12 +2,21 @@
  *
  * Conventions shared by every export:
  *  - Eleven plain C functions, each returning int. No exception crosses them.
+ *  - Calling convention: the C one. On 32-bit x86, where there are several,
+ *    every function that crosses a library boundary is __cdecl (VEXA_CALL):
+ *    the eleven exports, DestinationCallback, and the peers' functions the
+ *    library calls ("StartPlaySound", "StopPlaySound", "NavSoundNotify").
+ *    The caller removes the arguments from the stack; the names are not
+ *    decorated (Vexa.dll exports them by the plain name, at numbers 1 to 11
+ *    in alphabetical order).
  *  - PTT_ (destination hand-over): 0 on success, a negative code unique to
  *    the failing check otherwise (VEXA_E_* below).
  *  - CTL_ (control hand-over) and SND_ (sound notification): 1 when the work
  *    was done; some results come from the platform and are passed through.
  *    Without a module or a variant (allocation failed, or a CTL_ call before
  *    CTL_Init) they return 0 and do nothing.
+ *  - The library is built without exceptions. A DestinationCallback must
+ *    return normally, as a C function does.
  *  - All exports run on the caller's thread. Do not call into one family
  *    from several threads at the same time.
  *  - Text inside the library is 8-bit text in the system code page (GBK on
@@ -34,6 +43,16 @@
 #endif
 #else
 #define VEXA_API __attribute__((visibility("default")))
+#endif
+
+/* The calling convention of every function that crosses the boundary;
+ * empty where a platform has only one. */
+#if defined(_WIN32) && (defined(_M_IX86) || defined(__i386__))
+#define VEXA_CALL __cdecl
+#elif defined(__i386__) && defined(__GNUC__)
+#define VEXA_CALL __attribute__((cdecl))
+#else
+#define VEXA_CALL
 #endif
 
 #ifdef __cplusplus
@@ -88,7 +107,7 @@ typedef struct DestinationPacket {
 /* Called after a successful PTT_Parse_Raw_Protocol with the address of the
  * library's current packet (the same address every time). The result is
  * ignored. */
-typedef int (*DestinationCallback)(DestinationPacket* packet);
+typedef int (VEXA_CALL* DestinationCallback)(DestinationPacket* packet);
 
 /* ---- Result codes ------------------------------------------------------ */
 
@@ -132,20 +151,20 @@ typedef int (*DestinationCallback)(DestinationPacket* packet);
 /* Selects the configured plan and takes over a pending destination file,
  * which is deleted once it was read and parsed. Never calls the callback.
  * 0, or VEXA_E_BAD_PLAN (previous plan kept), or VEXA_E_NO_SERVICE. */
-VEXA_API int PTT_Init(void);
+VEXA_API int VEXA_CALL PTT_Init(void);
 
 /* Registers the callback; null turns notification off. 0 or
  * VEXA_E_NO_SERVICE. */
-VEXA_API int PTT_Set_Callback(DestinationCallback callback);
+VEXA_API int VEXA_CALL PTT_Set_Callback(DestinationCallback callback);
 
 /* Copies the current packet (568 bytes) into buffer. 0, VEXA_E_NULL_BUFFER
  * or VEXA_E_NO_SERVICE. */
-VEXA_API int PTT_Get_DataPacket(DestinationPacket* buffer);
+VEXA_API int VEXA_CALL PTT_Get_DataPacket(DestinationPacket* buffer);
 
 /* Parses length bytes (two per unit; an odd last byte is ignored) of UTF-16
  * text by the configured plan. On success the packet replaces the current
  * one and the callback is called. 0 or a negative code. */
-VEXA_API int PTT_Parse_Raw_Protocol(const uint16_t* text, int length);
+VEXA_API int VEXA_CALL PTT_Parse_Raw_Protocol(const uint16_t* text, int length);
 
 /* ---- Control hand-over (CTL_) ------------------------------------------ */
 
@@ -156,26 +175,26 @@ typedef uint32_t VexaWindow;
 
 /* Chooses the control variant for the current platform code and gives it
  * the window. 1, or 0 without a module or variant. */
-VEXA_API int CTL_Init(VexaWindow window);
+VEXA_API int VEXA_CALL CTL_Init(VexaWindow window);
 
 /* Hands the screen back to the head unit's control program. */
-VEXA_API int CTL_Switch_To_Control(void);
+VEXA_API int VEXA_CALL CTL_Switch_To_Control(void);
 
 /* 1 when the platform has a control program to hand over to. */
-VEXA_API int CTL_IsExist(void);
+VEXA_API int VEXA_CALL CTL_IsExist(void);
 
 /* ---- Sound notification (SND_) ----------------------------------------- */
 
 /* Tells the head unit that guidance sound starts. record is the caller's
  * sound record; only platform 9 reads it (the 32-bit word at offset 4). */
-VEXA_API int SND_Start_Play_Sound(const void* record);
+VEXA_API int VEXA_CALL SND_Start_Play_Sound(const void* record);
 
 /* Tells the head unit that guidance sound stops. value is not used. */
-VEXA_API int SND_Stop_Play_Sound(uint32_t value);
+VEXA_API int VEXA_CALL SND_Stop_Play_Sound(uint32_t value);
 
 /* No effect on any platform; the results carry no information. */
-VEXA_API int SND_Set_Volume(uint32_t value);
-VEXA_API int SND_Get_Volume(uint32_t value);
+VEXA_API int VEXA_CALL SND_Set_Volume(uint32_t value);
+VEXA_API int VEXA_CALL SND_Get_Volume(uint32_t value);
 
 #ifdef __cplusplus
 }  /* extern "C" */

@@ -1,6 +1,7 @@
 // The CTL_ exports: thin entries that obtain the ControlModule (creating it
 // on first use) and forward to it. Without a module (its allocation failed)
-// they return 0 and do nothing; no exception leaves them.
+// they return 0 and do nothing. The library is built without exceptions, so
+// none can leave an export.
 //
 // The window handle crosses the boundary as a 32-bit value and is widened
 // (zero-extended) to the platform's handle type here.
@@ -12,32 +13,20 @@ using vexa::ControlModule;
 
 extern "C" {
 
-VEXA_API int CTL_Init(VexaWindow window) {
-  try {
-    ControlModule* module = ControlModule::Instance();
-    if (module == nullptr) return 0;
-    return module->Init(static_cast<vexa::platform::Window>(window));
-  } catch (...) {
-    return 0;
-  }
+VEXA_API int VEXA_CALL CTL_Init(VexaWindow window) {
+  ControlModule* module = ControlModule::Instance();
+  if (module == nullptr) return 0;
+  return module->Init(static_cast<vexa::platform::Window>(window));
 }
 
-VEXA_API int CTL_Switch_To_Control(void) {
-  try {
-    ControlModule* module = ControlModule::Instance();
-    return module != nullptr ? module->SwitchToControl() : 0;
-  } catch (...) {
-    return 0;
-  }
+VEXA_API int VEXA_CALL CTL_Switch_To_Control(void) {
+  ControlModule* module = ControlModule::Instance();
+  return module != nullptr ? module->SwitchToControl() : 0;
 }
 
-VEXA_API int CTL_IsExist(void) {
-  try {
-    ControlModule* module = ControlModule::Instance();
-    return module != nullptr ? module->IsExist() : 0;
-  } catch (...) {
-    return 0;
-  }
+VEXA_API int VEXA_CALL CTL_IsExist(void) {
+  ControlModule* module = ControlModule::Instance();
+  return module != nullptr ? module->IsExist() : 0;
 }
 
 }  // extern "C"

@@ -40,15 +40,13 @@ int DestinationListPlan::ReadPacket(std::FILE* file, DestinationPacket* packet) 
                    packet);
 }
 
-int DestinationListPlan::GetFilePath(std::string& path) {
+int DestinationListPlan::GetFilePath(OwnedText& path) {
   // Zero-filled, so the text stays terminated inside the buffer even if the
   // query broke its promise to terminate it.
   char directory[kDirectoryBufferSize] = {};
   config::QueryDataDirectory(directory);
   directory[kDirectoryBufferSize - 1] = '\0';
-  path = directory;
-  path += "\\dest.cld";
-  return 0;
+  return path.Assign(directory, "\\dest.cld") ? 0 : -1;
 }
 
 int DestinationListPlan::ParseFields(const char* const* fields, int count,

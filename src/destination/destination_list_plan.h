@@ -21,7 +21,7 @@ class DestinationListPlan : public GuidePlan {
   int ReadPacket(std::FILE* file, DestinationPacket* packet) override;
 
   // The data directory followed by "\dest.cld". Always 0.
-  int GetFilePath(std::string& path) override;
+  int GetFilePath(OwnedText& path) override;
 
   // 0, VEXA_E_LIST_NO_TNC, VEXA_E_LIST_BAD_ROUTE or VEXA_E_LIST_BAD_COORD;
   // within a group the word is checked before the coordinates.

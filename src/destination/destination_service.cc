@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string>
 
 #include "destination/destination_list_plan.h"
 #include "destination/message_file_plan.h"
@@ -124,13 +123,9 @@ int DestinationService::ParseRawProtocol(const std::uint16_t* text, int length) 
 }
 
 int DestinationService::LoadFromFile(GuidePlan& plan, DestinationPacket* packet) {
-  std::string path;
-  try {
-    if (plan.GetFilePath(path) != 0) return VEXA_E_NO_FILE;
-  } catch (const std::bad_alloc&) {
-    // Without memory for the path there is no path.
-    return VEXA_E_NO_FILE;
-  }
+  // Without memory for the path there is no path.
+  OwnedText path;
+  if (plan.GetFilePath(path) != 0) return VEXA_E_NO_FILE;
   std::FILE* file = platform::OpenFile(path.c_str(), "rb");
   if (file == nullptr) return VEXA_E_NO_FILE;
   int result;

@@ -14,9 +14,9 @@
 #define VEXA_SRC_DESTINATION_GUIDE_PLAN_H_
 
 #include <cstdio>
-#include <string>
 
 #include "destination/destination_packet.h"
+#include "frame/owned_text.h"
 
 namespace vexa::destination {
 
@@ -33,8 +33,8 @@ class GuidePlan {
   virtual int ReadPacket(std::FILE* file, DestinationPacket* packet) = 0;
 
   // Sets `path` to the 8-bit path of the plan's destination file. 0; any
-  // other value is a failure. May throw std::bad_alloc.
-  virtual int GetFilePath(std::string& path) = 0;
+  // other value is a failure (no memory for the path).
+  virtual int GetFilePath(OwnedText& path) = 0;
 
   // Parses `count` (0 to kMaxFields) NUL-terminated fields into `packet`,
   // which is all zero on entry. 0, or the plan's negative code; on failure

@@ -46,9 +46,8 @@ int MessageFilePlan::ReadPacket(std::FILE* file, DestinationPacket* packet) {
   return ParseText(body, static_cast<int>(length), packet);
 }
 
-int MessageFilePlan::GetFilePath(std::string& path) {
-  path = config::GuideFilePath();
-  return 0;
+int MessageFilePlan::GetFilePath(OwnedText& path) {
+  return path.Assign(config::GuideFilePath()) ? 0 : -1;
 }
 
 int MessageFilePlan::ParseFields(const char* const* fields, int count,

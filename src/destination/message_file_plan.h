@@ -23,7 +23,7 @@ class MessageFilePlan : public GuidePlan {
   int ReadPacket(std::FILE* file, DestinationPacket* packet) override;
 
   // The guide file path from the configuration. Always 0.
-  int GetFilePath(std::string& path) override;
+  int GetFilePath(OwnedText& path) override;
 
   // 0 or VEXA_E_MSG_FEW_FIELDS ... VEXA_E_MSG_BAD_VIA, checked in message
   // order: the destination's coordinates before the via-point count.

@@ -7,10 +7,9 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
-#include <new>
-#include <string>
 
 #include "frame/config.h"
+#include "frame/owned_text.h"
 #include "platform/platform.h"
 
 namespace vexa {
@@ -38,14 +37,10 @@ std::FILE* OpenLog() {
   config::QueryDataDirectory(directory);
   // The query promises a terminated string within the buffer; make sure.
   directory[sizeof directory - 1] = '\0';
-  try {
-    // The only heap allocation of the log, made only while opening.
-    std::string path(directory);
-    path += kLogFileName;
-    return platform::OpenFile(path.c_str(), kLogFileMode);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  // The only heap allocation of the log, made only while opening.
+  OwnedText path;
+  if (!path.Assign(directory, kLogFileName)) return nullptr;
+  return platform::OpenFile(path.c_str(), kLogFileMode);
 }
 
 }  // namespace

@@ -6,12 +6,10 @@ namespace vexa {
 
 int LibraryEntry(void* /*module*/, unsigned long reason, void* /*reserved*/) {
   if (reason == kProcessAttach) {
-    // Nothing may escape into the loader: a failure here leaves the sound
-    // module without a variant, and its exports then do nothing.
-    try {
-      if (SoundModule* sound = SoundModule::Instance()) sound->Init();
-    } catch (...) {
-    }
+    // A failure here leaves the sound module without a variant, and its
+    // exports then do nothing. Nothing can escape into the loader: the
+    // library is built without exceptions.
+    if (SoundModule* sound = SoundModule::Instance()) sound->Init();
   }
   return 1;
 }

@@ -1,13 +1,15 @@
 #include "sound/addon_notify_sound.h"
 
 #include "platform/platform.h"
+#include "vexa/vexa.h"
 
 namespace vexa {
 
 namespace {
 
 // The add-on's export takes the notification value; its result is ignored.
-using NotifyCall = int (*)(std::uint32_t);
+// A plain C function, like the library's own exports.
+using NotifyCall = int(VEXA_CALL*)(std::uint32_t);
 
 bool HasTerminator(const char16_t* text, std::size_t units) {
   for (std::size_t i = 0; i < units; ++i) {

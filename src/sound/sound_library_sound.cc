@@ -1,13 +1,15 @@
 #include "sound/sound_library_sound.h"
 
 #include "platform/platform.h"
+#include "vexa/vexa.h"
 
 namespace vexa {
 
 namespace {
 
 // The library's exports take nothing; their result means nothing to us.
-using SoundCall = int (*)();
+// Plain C functions, like the library's own exports.
+using SoundCall = int(VEXA_CALL*)();
 
 void CallSoundLibrary(const char* export_name) {
   platform::Library library =

@@ -165,13 +165,13 @@ TEST(DestinationListPlan, StreamFailures) {
 }
 
 TEST(DestinationListPlan, FilePathIsDestCldInDataDirectory) {
-  std::string path;
+  OwnedText path;
   ::setenv("VEXA_DATA_DIR", "/tmp/nav", 1);
   EXPECT_EQ(DestinationListPlan().GetFilePath(path), 0);
-  EXPECT_EQ(path, "/tmp/nav\\dest.cld");
+  EXPECT_STREQ(path.c_str(), "/tmp/nav\\dest.cld");
   ::setenv("VEXA_DATA_DIR", "", 1);
   DestinationListPlan().GetFilePath(path);
-  EXPECT_EQ(path, "\\dest.cld");
+  EXPECT_STREQ(path.c_str(), "\\dest.cld");
   ::unsetenv("VEXA_DATA_DIR");
 }
 

@@ -21,7 +21,7 @@ using Fields = std::vector<std::string>;
 class RecordingPlan : public GuidePlan {
  public:
   int ReadPacket(std::FILE*, DestinationPacket*) override { return 0; }
-  int GetFilePath(std::string&) override { return 0; }
+  int GetFilePath(OwnedText&) override { return 0; }
   int ParseFields(const char* const* fields, int count,
                   DestinationPacket* packet) override {
     fields_.assign(fields, fields + count);
@@ -76,7 +76,7 @@ TEST(ParseText, PlanStartsFromZeroPacketAfterEarlierParse) {
 class ConvertingPlan : public GuidePlan {
  public:
   int ReadPacket(std::FILE*, DestinationPacket*) override { return 0; }
-  int GetFilePath(std::string&) override { return 0; }
+  int GetFilePath(OwnedText&) override { return 0; }
   int ParseFields(const char* const* fields, int count,
                   DestinationPacket*) override {
     for (int i = 0; i < count; ++i) {

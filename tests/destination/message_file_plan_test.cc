@@ -128,9 +128,10 @@ TEST(MessageFilePlan, FileFormat) {
 
 TEST(MessageFilePlan, FilePathComesFromConfiguration) {
   ::setenv("VEXA_GUIDE_FILE", "D:\\nav\\guide.dat", 1);
-  std::string path = "previous";
+  OwnedText path;
+  ASSERT_TRUE(path.Assign("previous"));
   EXPECT_EQ(MessageFilePlan().GetFilePath(path), 0);
-  EXPECT_EQ(path, "D:\\nav\\guide.dat");
+  EXPECT_STREQ(path.c_str(), "D:\\nav\\guide.dat");
   ::unsetenv("VEXA_GUIDE_FILE");
 }
 

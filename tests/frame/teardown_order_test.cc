@@ -52,8 +52,6 @@ TEST(TeardownOrder, SharedObjectTearsDownAtDlcloseNotAtExit) {
                           "main-return"));
 }
 
-#if defined(VEXA_PROBE_HAS_PTT) && defined(VEXA_PROBE_HAS_CTL)
-
 // Attach, PTT_Init, CTL_Init: control goes first, then destination, then
 // sound, each module before its own mutex.
 TEST(TeardownOrder, ReverseOrderOfFirstUseEachModuleBeforeItsMutex) {
@@ -79,8 +77,6 @@ TEST(TeardownOrder, SharedObjectKeepsTheOrderAtDlclose) {
                           "mutex-destroy 2", "mutex-destroy 1", "unloaded",
                           "main-return"));
 }
-
-#endif
 
 }  // namespace
 }  // namespace vexa

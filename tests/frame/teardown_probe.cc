@@ -72,12 +72,8 @@ void NoteDeletion(const char* module_name) {
 }
 
 bool CallFamily(const std::string& family) {
-#ifdef VEXA_PROBE_HAS_PTT
   if (family == "ptt") return PTT_Init(), true;
-#endif
-#ifdef VEXA_PROBE_HAS_CTL
   if (family == "ctl") return CTL_Init(0), true;
-#endif
   if (family == "snd") return SND_Stop_Play_Sound(0), true;
   return false;
 }

@@ -17,7 +17,7 @@ namespace {
 class RecordingPlan : public destination::GuidePlan {
  public:
   int ReadPacket(std::FILE*, DestinationPacket*) override { return 0; }
-  int GetFilePath(std::string&) override { return 0; }
+  int GetFilePath(OwnedText&) override { return 0; }
   int ParseFields(const char* const* fields, int count,
                   DestinationPacket*) override {
     seen.assign(fields, fields + count);

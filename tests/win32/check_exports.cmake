@@ -7,12 +7,15 @@
 #    number 133 and the two other queries by name;
 #  - PC.dll exports number 12 and no name;
 #  - Vexa.dll imports from system DLLs and the stand-in peers only (the
-#    compiler's runtime is linked in statically).
-# Usage: cmake -DOBJDUMP=... -DVEXA_DLL=... -DPC_DLL=... -P check_exports.cmake
+#    compiler's runtime is linked in statically);
+#  - Vexa.dll is a PE32 image on 32-bit x86 (PE32+ on x86_64) and carries a
+#    version resource.
+# Usage: cmake -DOBJDUMP=... -DVEXA_DLL=... -DPC_DLL=... -DWORD_SIZE=32|64
+#        -P check_exports.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
-foreach(var OBJDUMP VEXA_DLL PC_DLL)
+foreach(var OBJDUMP VEXA_DLL PC_DLL WORD_SIZE)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "${var} is not set")
   endif()
@@ -95,12 +98,13 @@ list(LENGTH pc_entries pc_count)
 if(NOT pc_count EQUAL 1)
   fail("Vexa.dll imports ${pc_count} functions from PC.dll, not 1")
 endif()
-if(NOT pc_imports MATCHES "\t80+c\t +0*c  <none>")
+# objdump prints the number in hex for PE32+ and in decimal for PE32.
+if(NOT pc_imports MATCHES "\t80+c\t +(0*c|12)  <none>")
   fail("Vexa.dll does not import PC.dll number 12 by number:\n${pc_imports}")
 endif()
 
 import_block("${vexa}" "NORL_MERIAK.dll" meriak_imports)
-if(NOT meriak_imports MATCHES "\t80+85\t +0*85  <none>")
+if(NOT meriak_imports MATCHES "\t80+85\t +(0*85|133)  <none>")
   fail("Vexa.dll does not import NORL_MERIAK.dll number 133 by number:\n${meriak_imports}")
 endif()
 foreach(name Meriak_Config_GetOneKeyGuidePlan Meriak_Config_GetOneKeyGuideFilePath)
@@ -123,6 +127,22 @@ foreach(entry ${imported})
     fail("Vexa.dll imports from ${dll}")
   endif()
 endforeach()
+
+# The image's word size and the version resource (resource type 16).
+if(WORD_SIZE STREQUAL "32")
+  set(magic "(PE32)")
+else()
+  set(magic "(PE32+)")
+endif()
+string(FIND "${vexa}" "${magic}" at)
+if(at EQUAL -1)
+  fail("Vexa.dll is not a ${magic} image")
+endif()
+# Type entries are the resource directory's first level (three spaces in).
+string(REGEX MATCH "\n[0-9a-f]+   Entry: ID: 0x0*10," version "${vexa}")
+if(version STREQUAL "")
+  fail("Vexa.dll has no version resource")
+endif()
 
 # PC.dll: number 12 and no name.
 dump(${PC_DLL} pc)

@@ -17,6 +17,9 @@
 namespace vexa::test {
 namespace {
 
+// A thread procedure (WINAPI: __stdcall on 32-bit x86).
+DWORD WINAPI DoNothing(LPVOID) { return 0; }
+
 bool CopyFromProgramFolder(const wchar_t* name, const std::wstring& folder) {
   return CopyFileW((ProgramFolder() + name).c_str(),
                    (folder + L"\\" + name).c_str(), FALSE) != FALSE;
@@ -78,8 +81,7 @@ TEST(DllLoading, EntryPointAnswersOneToOtherReasons) {
   EXPECT_EQ(entry(vexa.module(), DLL_THREAD_DETACH, nullptr), 1);
   EXPECT_EQ(entry(vexa.module(), 7, nullptr), 1);
 
-  HANDLE thread = CreateThread(
-      nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, DoNothing, nullptr, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   WaitForSingleObject(thread, 10000);
   CloseHandle(thread);

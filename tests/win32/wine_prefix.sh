@@ -3,7 +3,8 @@
 # after them (CTest fixture), so that the tests share one wineserver instead
 # of each paying for its start.
 #   wine_prefix.sh start|stop
-# Environment: WINEPREFIX (the private prefix), VEXA_WINE64, VEXA_WINESERVER,
+# Environment: WINEPREFIX (the private prefix), WINEARCH (win64, or win32 for
+# the 32-bit suite), VEXA_WINE (the loader of the suite's word size), VEXA_WINESERVER,
 # VEXA_WINE_SESSION (the program that keeps the session up, see
 # helpers/wine_session.cc).
 #
@@ -15,8 +16,8 @@
 # stop: stops that wineserver and every process still running in the prefix.
 set -eu
 
-: "${WINEPREFIX:?}" "${VEXA_WINE64:?}" "${VEXA_WINESERVER:?}" "${VEXA_WINE_SESSION:?}"
-export WINEPREFIX
+: "${WINEPREFIX:?}" "${WINEARCH:?}" "${VEXA_WINE:?}" "${VEXA_WINESERVER:?}" "${VEXA_WINE_SESSION:?}"
+export WINEPREFIX WINEARCH
 export WINEDEBUG=-all
 # No Mono or Gecko installer, and no debugger on a crash.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
@@ -27,10 +28,10 @@ case "${1:-}" in
     if [ ! -f "$WINEPREFIX/.vexa-ready" ]; then
       rm -rf "$WINEPREFIX"
       mkdir -p "$WINEPREFIX"
-      "$VEXA_WINE64" wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
-      "$VEXA_WINE64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+      "$VEXA_WINE" wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
+      "$VEXA_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
         >>"$WINEPREFIX.log" 2>&1
-      "$VEXA_WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      "$VEXA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >>"$WINEPREFIX.log" 2>&1
       "$VEXA_WINESERVER" -w
       touch "$WINEPREFIX/.vexa-ready"
@@ -39,7 +40,7 @@ case "${1:-}" in
     "$VEXA_WINESERVER" -p60 </dev/null >/dev/null 2>&1 || true
     ready="$WINEPREFIX/drive_c/vexa-session.ready"
     rm -f "$ready"
-    "$VEXA_WINE64" "$VEXA_WINE_SESSION" 'C:\vexa-session.ready' \
+    "$VEXA_WINE" "$VEXA_WINE_SESSION" 'C:\vexa-session.ready' \
       </dev/null >/dev/null 2>&1 &
     tries=0
     until [ -f "$ready" ]; do

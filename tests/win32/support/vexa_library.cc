@@ -15,8 +15,11 @@ void Resolve(HMODULE module, const char* name, Function* out) {
       reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// The import address table's slot: a ULONGLONG in PE32+, a DWORD in PE32.
+using Slot = decltype(IMAGE_THUNK_DATA{}.u1.Function);
+
 // Writes one pointer-sized slot of the import address table.
-void WriteSlot(ULONGLONG* slot, ULONGLONG value) {
+void WriteSlot(Slot* slot, Slot value) {
   DWORD old = 0;
   VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
   *slot = value;
@@ -75,7 +78,7 @@ void* VexaLibrary::ReplaceImport(const char* dll, const char* function,
         continue;
       }
       void* original = reinterpret_cast<void*>(slots->u1.Function);
-      WriteSlot(&slots->u1.Function, reinterpret_cast<ULONGLONG>(replacement));
+      WriteSlot(&slots->u1.Function, reinterpret_cast<Slot>(replacement));
       return original;
     }
   }

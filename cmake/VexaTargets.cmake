@@ -1,0 +1,43 @@
+# Helpers for the library's own targets.
+
+# vexa_library_code(target): the flags of the library's own code. It is
+# built without exceptions: nothing in it throws, so none can cross an
+# export, and the shared library does not carry the C++ runtime's unwinding
+# machinery. The tests and the tool that link it keep exceptions.
+# Function-local statics are constructed without the runtime's guard: the
+# first call into a family must not race another call into it anyway (the
+# module mutex is itself such a static), and the guard would bring the
+# runtime's thread library and exception throwing into the DLL. With
+# VEXA_SEPARATE_DEBUG it carries debug information for the separate file.
+function(vexa_library_code target)
+  target_compile_options(${target} PRIVATE -fno-exceptions
+                         $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>
+                         $<$<BOOL:${VEXA_SEPARATE_DEBUG}>:-g>)
+  vexa_warnings(${target})
+endfunction()
+
+# vexa_module(name source...): one static library of the library's code (a
+# module, the frame or the platform layer).
+function(vexa_module name)
+  add_library(${name} STATIC ${ARGN})
+  vexa_library_code(${name})
+endfunction()
+
+# vexa_separate_debug(target): with VEXA_SEPARATE_DEBUG, strips the built
+# binary and keeps its debug information in <file>.debug beside it, joined
+# by a debug link (a debugger beside both finds the symbols; a crash report
+# from a device can still be read).
+function(vexa_separate_debug target)
+  if(NOT VEXA_SEPARATE_DEBUG)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}>
+            $<TARGET_FILE_NAME:${target}>.debug
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE_NAME:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
+            $<TARGET_FILE_NAME:${target}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+    COMMENT "Stripping $<TARGET_FILE_NAME:${target}>, debug information beside it"
+    VERBATIM)
+endfunction()

@@ -1,0 +1,19 @@
+// The DLL's nothrow allocation functions, the only forms the library uses.
+// The C++ runtime is linked into Vexa.dll statically, so these are private to
+// the DLL. The runtime's own versions call the throwing operator new inside
+// a try block, which would bring the whole exception machinery (unwinder,
+// terminate handler, demangler: about half the DLL) into a library that is
+// built without exceptions. The library installs no new-handler, so the
+// standard's behaviour comes down to: memory from malloc, or null. The
+// runtime's operator delete releases it with free.
+
+#include <cstdlib>
+#include <new>
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
