@@ -3,7 +3,8 @@
 // they return 0 and do nothing; no exception leaves them.
 //
 // The window handle crosses the boundary as a 32-bit value and is widened
-// (zero-extended) to the platform's handle type here.
+// to the platform's handle type here, by sign extension as Windows widens
+// window handles.
 
 #include "control/control_module.h"
 #include "vexa/vexa.h"
@@ -16,7 +17,7 @@ VEXA_API int CTL_Init(VexaWindow window) {
   try {
     ControlModule* module = ControlModule::Instance();
     if (module == nullptr) return 0;
-    return module->Init(static_cast<vexa::platform::Window>(window));
+    return module->Init(vexa::platform::WindowFromBoundary(window));
   } catch (...) {
     return 0;
   }
