@@ -58,7 +58,7 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* os) { *os << "platform " << c.platform_code; }
 
-class BroadcastTest : public ::testing::TestWithParam<Case> {
+class BroadcastTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_received.clear();
@@ -83,7 +83,10 @@ class BroadcastTest : public ::testing::TestWithParam<Case> {
   std::unique_ptr<VexaLibrary> vexa_;
 };
 
-TEST_P(BroadcastTest, StartAndStopReachWindowsOfBothProcesses) {
+class BroadcastVariantTest : public BroadcastTest,
+                             public ::testing::WithParamInterface<Case> {};
+
+TEST_P(BroadcastVariantTest, StartAndStopReachWindowsOfBothProcesses) {
   const Case& c = GetParam();
   ChildProcess helper(L"navi_window.exe", kHelperTitle);
   ASSERT_TRUE(helper.started());
@@ -112,7 +115,38 @@ TEST_P(BroadcastTest, StartAndStopReachWindowsOfBothProcesses) {
   EXPECT_THAT(remote_received, ElementsAreArray(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(SoundVariants, BroadcastTest,
+// A window whose thread has stopped taking messages costs the broadcast a
+// short wait only: the start still returns, and the other windows get it.
+DWORD WINAPI OwnAWindowAndStopAnswering(void* release) {
+  HWND window = CreateWindowExW(0, L"VexaBroadcastTestWindow", L"vexa broadcast stuck",
+                                WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  WaitForSingleObject(static_cast<HANDLE>(release), 30000);
+  DestroyWindow(window);
+  return window != nullptr ? 0 : 1;
+}
+
+TEST_F(BroadcastTest, AWindowThatDoesNotAnswerOnlyDelaysTheBroadcast) {
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE stuck = CreateThread(nullptr, 0, OwnAWindowAndStopAnswering, release, 0, nullptr);
+  ASSERT_TRUE(release && stuck);
+  while (FindWindowW(nullptr, L"vexa broadcast stuck") == nullptr) Sleep(10);
+  SetEnv("VEXA_PLATFORM_CODE", "1");
+  vexa_ = std::make_unique<VexaLibrary>();
+  ASSERT_TRUE(vexa_->loaded());
+
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(vexa_->SND_Start_Play_Sound(nullptr), 1);
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  EXPECT_THAT(g_received, ElementsAreArray({Line(2025, 0, 0)}));
+
+  SetEvent(release);
+  WaitForSingleObject(stuck, 10000);
+  CloseHandle(stuck);
+  CloseHandle(release);
+}
+
+INSTANTIATE_TEST_SUITE_P(SoundVariants, BroadcastVariantTest,
                          ::testing::Values(Case{1, 2025, 0, 2026, 0},
                                            Case{9, 1166, 0, 1166, 0x10001}));
 
