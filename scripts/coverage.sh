@@ -8,9 +8,9 @@
 #
 # Prints a per-file table of lines and one of branches, the totals and a
 # table per folder; writes build/coverage/coverage.txt (all tables) and an
-# HTML report in build/coverage/html/. Branches that only throw or that the compiler
-# proves unreachable are left out, so the figure counts the code's own
-# decisions.
+# HTML report in build/coverage/html/. Branches that only throw or that the
+# compiler proves unreachable are left out, so the figure counts the code's
+# own decisions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

@@ -1,7 +1,8 @@
 // The host platform layer with arguments it must refuse: missing, empty or
 // overlong names, handles of the wrong kind, null streams and libraries.
 // Each call fails cleanly and leaves nothing behind. Also the UTF-16 to
-// UTF-8 conversion of names and paths at every output size.
+// UTF-8 conversion of names and paths at every output size, and bytes that
+// are no character of their code page.
 
 #include <unistd.h>
 
@@ -92,6 +93,32 @@ TEST(RefusedArgumentsCodePages, NothingToConvertOrNowhereToPutIt) {
   EXPECT_EQ(CodePageToWide(936, "abc", nullptr, 8), 0);
   EXPECT_EQ(CodePageToWide(936, "abc", back, 0), 0);
   EXPECT_EQ(CodePageToWide(1200, "abc", back, 8), 0);
+}
+
+// An invalid sequence becomes one U+FFFD: in a double-byte code page a
+// well-formed lead and trail byte pair counts as one (unknown) character,
+// otherwise the single byte is dropped.
+TEST(CodePageBytes, InvalidSequencesBecomeOneReplacementEach) {
+  struct Case {
+    unsigned code_page;
+    const char* bytes;
+    std::u16string wide;
+  };
+  const Case cases[] = {
+      {932, "\x85\x40z", u"\uFFFDz"},  // a pair CP932 leaves undefined
+      {932, "\x85\x20z", u"\uFFFD z"},  // a lead byte without its trail
+      {20127, "A\x80" "B", u"A\uFFFDB"},
+      {2, "A", u"A"},  // CP_MACCP, the Macintosh code page
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code_page);
+    char16_t out[8];
+    const int units = static_cast<int>(c.wide.size()) + 1;
+    ASSERT_EQ(CodePageToWide(c.code_page, c.bytes, out, 8), units);
+    EXPECT_EQ(std::u16string(out, units - 1), c.wide);
+    // No room for the replacement: nothing.
+    EXPECT_EQ(CodePageToWide(c.code_page, c.bytes, out, units - 1), 0);
+  }
 }
 
 TEST_F(RefusedArguments, ObjectNamesWithoutAPrefix) {
