@@ -9,3 +9,13 @@ if(VEXA_COVERAGE)
   add_compile_options(--coverage -O0)
   add_link_options(--coverage)
 endif()
+
+# ThreadSanitizer (clang; preset "tsan"). It cannot be combined with the
+# address sanitizer above. Its runtime, linked statically, defines operator
+# new itself, so only executables without the test allocation hooks link
+# under it.
+option(VEXA_THREAD_SANITIZER "Build with ThreadSanitizer (clang)" OFF)
+if(VEXA_THREAD_SANITIZER)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

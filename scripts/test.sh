@@ -3,6 +3,8 @@
 # (as root on Debian 12):
 #   1. the host suite (debug build),
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+#      and the three export families from three threads under
+#      ThreadSanitizer (clang),
 #   3. the Windows DLL built with mingw-w64 and its suite under Wine, 32-bit
 #      and 64-bit,
 #   4. a bounded run of every fuzz harness, and the suite under valgrind,
@@ -10,19 +12,19 @@
 #      the host library and every Windows DLL build, compared byte for byte,
 #   6. the release packages and the checks of each as an integrator uses it.
 # Stages can be chosen:
-#   scripts/test.sh [host] [asan] [windows] [fuzz] [valgrind] [differential]
-#                   [package]
+#   scripts/test.sh [host] [asan] [tsan] [windows] [fuzz] [valgrind]
+#                   [differential] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 stages=("$@")
-((${#stages[@]})) || stages=(host asan windows fuzz valgrind differential package)
+((${#stages[@]})) || stages=(host asan tsan windows fuzz valgrind differential package)
 want() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
-want fuzz && deps+=(fuzz)
+{ want fuzz || want tsan; } && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
 
@@ -37,6 +39,7 @@ run_preset() {
 
 want host && run_preset default
 want asan && run_preset asan
+want tsan && run_preset tsan
 if want windows; then
   echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
   scripts/test-windows.sh

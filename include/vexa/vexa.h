@@ -169,8 +169,8 @@ VEXA_API int VEXA_CALL PTT_Parse_Raw_Protocol(const uint16_t* text, int length);
 /* ---- Control hand-over (CTL_) ------------------------------------------ */
 
 /* Window handles cross the boundary as 32-bit values (the head unit's
- * handles are 32-bit; on 64-bit Windows the significant bits of a window
- * handle fit in 32 bits as well). */
+ * handles are 32-bit; on 64-bit Windows a window handle is a sign-extended
+ * 32-bit value, and the library widens it so). */
 typedef uint32_t VexaWindow;
 
 /* Chooses the control variant for the current platform code and gives it

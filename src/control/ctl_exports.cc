@@ -4,7 +4,8 @@
 // none can leave an export.
 //
 // The window handle crosses the boundary as a 32-bit value and is widened
-// (zero-extended) to the platform's handle type here.
+// to the platform's handle type here, by sign extension as Windows widens
+// window handles.
 
 #include "control/control_module.h"
 #include "vexa/vexa.h"
@@ -16,7 +17,7 @@ extern "C" {
 VEXA_API int VEXA_CALL CTL_Init(VexaWindow window) {
   ControlModule* module = ControlModule::Instance();
   if (module == nullptr) return 0;
-  return module->Init(static_cast<vexa::platform::Window>(window));
+  return module->Init(vexa::platform::WindowFromBoundary(window));
 }
 
 VEXA_API int VEXA_CALL CTL_Switch_To_Control(void) {

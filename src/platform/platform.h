@@ -100,11 +100,25 @@ using Window = std::uintptr_t;          // 0: no window
 using DeviceContext = std::uintptr_t;   // 0: none
 constexpr Window kBroadcastWindow = 0xFFFF;  // all top-level windows
 
+// A window handle as it crosses the library's boundary, 32 bits wide,
+// widened to the handle width. Windows defines window handles as
+// sign-extended 32-bit values: on 64-bit Windows the window 0x80000010 is
+// the handle 0xFFFFFFFF80000010.
+constexpr Window WindowFromBoundary(std::uint32_t handle) {
+  return static_cast<Window>(
+      static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
+}
+
 // The top-level window with exactly this title, of any class, or 0.
 Window FindWindowByTitle(const char16_t* title);
 
 // Delivers a message and returns the receiver's result. To
-// kBroadcastWindow it goes to every top-level window.
+// kBroadcastWindow it goes to every top-level window, the private message
+// range WM_USER to 0xBFFF included (which desktop Windows does not
+// broadcast itself), and the result is 1. Each window gets a short time to
+// answer, and a hung one is skipped, so that no listener can stop the
+// caller. (The host's simulated window system returns the broadcast result
+// a test sets, 1 by default.)
 std::intptr_t DeliverMessage(Window window, std::uint32_t message,
                              std::uintptr_t wparam, std::intptr_t lparam);
 

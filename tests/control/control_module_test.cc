@@ -1,14 +1,20 @@
 // ControlModule internals: a replaced or discarded variant is freed without
 // any of its operations being called, also when its successor cannot be
-// allocated.
+// allocated; every platform code's variant without memory; and Release,
+// which the library never calls.
 
 #include "control/control_module.h"
 
 #include <cstdlib>
+#include <memory>
 #include <typeinfo>
 
 #include <gtest/gtest.h>
 
+#include "control/default_control.h"
+#include "control/display_escape_control.h"
+#include "control/foreground_switch_control.h"
+#include "control/platform13_control.h"
 #include "control/platform3_control.h"
 #include "support/alloc_hooks.h"
 #include "winsim.h"
@@ -78,6 +84,30 @@ TEST(ControlModule, DeletingTheModuleFreesItsVariantWithoutCallingIt) {
   }
   EXPECT_EQ(counts.deleted, 1);
   EXPECT_EQ(counts.operations, 0);
+}
+
+// Each code's variant, and none when it cannot be allocated. Release is
+// part of the interface only: it returns 1 and touches nothing.
+TEST(ControlModule, EachCodeGetsItsVariantOrNoneWithoutMemory) {
+  struct Case {
+    int code;
+    const std::type_info& type;
+  };
+  const Case cases[] = {{1, typeid(DefaultControl)}, {2, typeid(DisplayEscapeControl)},
+                        {3, typeid(Platform3Control)}, {6, typeid(ForegroundSwitchControl)},
+                        {13, typeid(Platform13Control)}};
+  winsim::Reset();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    std::unique_ptr<ControlVariant> variant(ControlModule::CreateVariant(c.code));
+    ASSERT_NE(variant, nullptr);
+    EXPECT_EQ(typeid(*variant), c.type);
+    EXPECT_EQ(variant->Release(), 1);
+    test::ScopedAllocationFailure fail;
+    EXPECT_EQ(ControlModule::CreateVariant(c.code), nullptr);
+  }
+  EXPECT_TRUE(winsim::Escapes().empty());
+  EXPECT_TRUE(winsim::ForegroundRequests().empty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/host/host_services.h"
 #include "support/alloc_hooks.h"
 #include "vexa/vexa.h"
 #include "winsim.h"
@@ -188,6 +189,33 @@ TEST_F(CtlExports, EachInitFollowsThePlatformCodeOfThatCall) {
   EXPECT_EQ(winsim::ForegroundRequests(),
             std::vector<winsim::Window>{windows[1]});
   EXPECT_EQ(winsim::Escapes().size(), 1u);
+}
+
+// Window handles are sign-extended 32-bit values, as Windows widens them:
+// bit 31 reaches the window system as the high half, and a walk that comes
+// back to the stored window recognises it.
+std::vector<vexa::platform::Window> g_walked;
+vexa::platform::Window WalkToItself(vexa::platform::Window window) {
+  g_walked.push_back(window);
+  return window;
+}
+bool AlwaysVisible(vexa::platform::Window) { return true; }
+
+TEST_F(CtlExports, Code6WidensTheHandleBySignExtension) {
+  vexa::platform::host::ScopedServices services;
+  services.table().next_window = WalkToItself;
+  services.table().is_window_visible = AlwaysVisible;
+  SetPlatformCode(6);
+  for (VexaWindow handle : {0x80001234u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(handle);
+    g_walked.clear();
+    ASSERT_EQ(CTL_Init(handle), 1);
+    EXPECT_EQ(CTL_Switch_To_Control(), 1);
+    const auto widened = static_cast<vexa::platform::Window>(
+        static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
+    EXPECT_EQ(g_walked, std::vector<vexa::platform::Window>{widened});
+    EXPECT_TRUE(winsim::ForegroundRequests().empty());
+  }
 }
 
 // The module must not exist yet: run in a freshly started process.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,14 @@ TEST_F(KernelObjects, ManualResetAndInitialStateAreKeptByTheCreator) {
   KernelObject again = CreateNamedEvent(u"manual", false, false);
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(WaitNamedEvent(again, 0));
+  // A signal of a manual-reset event releases every wait.
+  KernelObject unset = CreateNamedEvent(u"manual unset", true, false);
+  ASSERT_NE(unset, nullptr);
+  EXPECT_FALSE(WaitNamedEvent(unset, 0));
+  EXPECT_TRUE(SignalEvent(unset));
+  EXPECT_TRUE(WaitNamedEvent(unset, 0));
+  EXPECT_TRUE(WaitNamedEvent(unset, 0));
+  CloseKernelObject(unset);
   CloseKernelObject(again);
   CloseKernelObject(event);
 }
@@ -209,6 +218,24 @@ TEST_F(KernelObjects, NameTooLongForTheHostFails) {
   std::u16string too_long(300, u'n');
   EXPECT_EQ(CreateNamedEvent(too_long.c_str(), false, false), nullptr);
   EXPECT_EQ(CreateNamedMapping(too_long.c_str(), 4), nullptr);
+}
+
+// The layer keeps a table of the views it mapped; beyond it a view is
+// refused (and not left mapped), and a freed entry can be used again.
+TEST_F(KernelObjects, ViewsBeyondTheTableAreRefused) {
+  KernelObject mapping = CreateNamedMapping(kMappingName, 4);
+  ASSERT_NE(mapping, nullptr);
+  std::vector<void*> views;
+  for (void* view = MapWholeView(mapping); view != nullptr; view = MapWholeView(mapping)) {
+    views.push_back(view);
+    ASSERT_LT(views.size(), 10000u);
+  }
+  EXPECT_GT(views.size(), 0u);
+  UnmapView(views.back());
+  views.back() = MapWholeView(mapping);
+  EXPECT_NE(views.back(), nullptr);
+  for (void* view : views) UnmapView(view);
+  CloseKernelObject(mapping);
 }
 
 }  // namespace
