@@ -18,8 +18,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+all_stages=(host asan tsan windows fuzz valgrind differential package)
 stages=("$@")
-((${#stages[@]})) || stages=(host asan tsan windows fuzz valgrind differential package)
+((${#stages[@]})) || stages=("${all_stages[@]}")
+for stage in "${stages[@]}"; do
+  [[ " ${all_stages[*]} " == *" $stage "* ]] ||
+    { echo "unknown stage: $stage (stages: ${all_stages[*]})" >&2; exit 2; }
+done
 want() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
 deps=(host)
@@ -37,28 +42,39 @@ run_preset() {
   ctest --preset "$preset" -j "$jobs"
 }
 
+# A stage's script is run by bash, so a lost run bit cannot skip it; a
+# missing script fails the stage.
+run_script() {
+  local script=$1
+  shift
+  [[ -f "$script" ]] || { echo "missing stage script: $script" >&2; exit 1; }
+  bash "$script" "$@"
+}
+
+echo "=== tree: no merge-conflict marker in a tracked file"
+run_script scripts/check-tree.sh
 want host && run_preset default
 want asan && run_preset asan
 want tsan && run_preset tsan
 if want windows; then
   echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
-  scripts/test-windows.sh
+  run_script scripts/test-windows.sh
 fi
-if want fuzz && [[ -x scripts/fuzz.sh ]]; then
+if want fuzz; then
   echo "=== fuzz: bounded run of every harness"
-  scripts/fuzz.sh --bounded
+  run_script scripts/fuzz.sh --bounded
 fi
-if want valgrind && [[ -x scripts/valgrind.sh ]]; then
+if want valgrind; then
   echo "=== valgrind: memcheck over the host suite"
-  scripts/valgrind.sh
+  run_script scripts/valgrind.sh
 fi
-if want differential && [[ -x scripts/differential.sh ]]; then
+if want differential; then
   echo "=== differential: the host library against every Windows build"
-  scripts/differential.sh
+  run_script scripts/differential.sh
 fi
 if want package; then
   echo "=== package: release packages, consumer and content checks"
-  scripts/package.sh
-  tests/package/check_packages.sh
+  run_script scripts/package.sh
+  run_script tests/package/check_packages.sh
 fi
 echo "=== all requested stages passed: ${stages[*]}"
