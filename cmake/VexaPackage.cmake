@@ -34,7 +34,7 @@ endif()
 # vexa_files_table(out path description [path description]...): the README's
 # file list, the descriptions aligned two columns after the longest path
 # (as the paths come out for this build); "|" in a description breaks the
-# line.
+# line (no ";" in a description: it separates the list).
 function(vexa_files_table out)
   set(width 0)
   set(args ${ARGN})
@@ -80,10 +80,10 @@ if(NOT WIN32)
     ${lib}/pkgconfig/vexa.pc "pkg-config: pkg-config --cflags --libs vexa"
     ${lib}/cmake/Vexa/ "CMake package: find_package(Vexa CONFIG), target Vexa::vexa"
     ${VEXA_INSTALL_STAND_IN_DIR}/
-      "stand-ins libPC.so, libNORL.so, libNORL_MERIAK.so and the window|simulation libvexa_winsim.so; libvexa.so finds them itself")
+      "stand-ins libPC.so, libNORL.so, libNORL_MERIAK.so and the window|simulation libvexa_winsim.so, which libvexa.so finds itself")
   if(VEXA_BUILD_TOOLS)
     list(APPEND rows
-      ${CMAKE_INSTALL_BINDIR}/vexa "the companion tool (vexa --help); its XML library is linked in"
+      ${CMAKE_INSTALL_BINDIR}/vexa "the companion tool (vexa --help), its XML library linked in"
       ${CMAKE_INSTALL_MANDIR}/man1/vexa.1 "its manual page (man -l ${CMAKE_INSTALL_MANDIR}/man1/vexa.1)")
   endif()
   vexa_files_table(VEXA_FILES_TABLE ${rows})

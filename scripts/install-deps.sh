@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vexa needs on Debian 12, skipping what
 # is already there. Groups: host (default), windows (mingw-w64 and Wine for
-# both word sizes; 32-bit Wine needs the i386 architecture, added here),
+# both word sizes; 32-bit Wine needs the i386 architecture, added here;
+# llvm-dlltool for Vexa.lib, clang and lld-link to check it),
 # fuzz (clang with libFuzzer), analysis (valgrind, gcovr).
 #   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
 set -euo pipefail
 
 declare -A groups=(
   [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev help2man jq locales"
-  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip"
+  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
 )
