@@ -57,17 +57,17 @@ for n in "${wanted[@]}"; do
     fail "row $n is stale: its original text occurs $count times in $file: $original"
 done
 
-# The copy: the tracked files as they are in the working tree. Copying
-# keeps their times, so an unchanged file is not rebuilt; a file that was
-# mutated when a run was cut short is marked for rebuilding.
+# The copy: the tracked files as they are in the working tree. Only a file
+# whose content differs from the copy's is copied, with a fresh time, so
+# that the copy's build stays incremental and always matches its sources,
+# also after a run that was cut short with a mutant in place.
 echo "=== mutants: copy the tree and build the test programs"
-rm -rf "$tree"
 mkdir -p "$tree"
-git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$tree"
-if [[ -f "$work/applied" ]]; then
-  touch "$tree/$(<"$work/applied")"
-  rm -f "$work/applied"
-fi
+git ls-files -z | while IFS= read -r -d '' path; do
+  cmp -s "$path" "$tree/$path" 2>/dev/null && continue
+  mkdir -p "$tree/$(dirname "$path")"
+  cp "$path" "$tree/$path"
+done
 cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DVEXA_BUILD_TOOLS=OFF >"$work/configure.log" ||
   fail "configure failed: $work/configure.log"
@@ -92,7 +92,6 @@ for n in "${wanted[@]}"; do
   targets_of "$label"
   content=$(cat "$file"; printf x)
   mutated=${content/"$(unescape "$original")"/"$(unescape "$replacement")"}
-  echo "$file" >"$work/applied"
   printf '%s' "${mutated%x}" >"$tree/$file"
 
   log=$work/row-$n.log
@@ -117,7 +116,6 @@ for n in "${wanted[@]}"; do
   fi
   # A fresh time, so that the next build compiles the original again.
   cp "$root/$file" "$tree/$file"
-  rm -f "$work/applied"
   printf '%3d %-9s %-11s %s: %s\n' "$n" "$label" "$outcome" "$file" "$rule"
   [[ "$outcome" == equivalent ]] && printf '%25s(%s)\n' '' "$reason"
 done
