@@ -64,6 +64,7 @@ done
 echo "=== mutants: copy the tree and build the test programs"
 mkdir -p "$tree"
 git ls-files -z | while IFS= read -r -d '' path; do
+  [[ -e "$path" ]] || continue  # deleted, not yet committed
   cmp -s "$path" "$tree/$path" 2>/dev/null && continue
   mkdir -p "$tree/$(dirname "$path")"
   cp "$path" "$tree/$path"
@@ -84,6 +85,16 @@ targets_of() {
   [[ -n "${targets[$1]}" ]] || fail "no tests carry the label $1"
 }
 
+# Runs a module's tests; false when they catch the mutant. A failed test is
+# run again: a failure that does not repeat was the busy machine's, and the
+# module's tests are then run once more in full.
+run_tests() {
+  local ctest=(ctest --test-dir "$build" --timeout 60)
+  "${ctest[@]}" -L "^$1\$" -j "$jobs" --stop-on-failure && return 0
+  "${ctest[@]}" --rerun-failed || return 1
+  "${ctest[@]}" -L "^$1\$" -j "$jobs"
+}
+
 killed=0 survived=0 equivalent=0 errors=0
 for n in "${wanted[@]}"; do
   IFS=$'\t' read -r file original replacement rule reason <<<"${rows[n - 1]}"
@@ -98,8 +109,7 @@ for n in "${wanted[@]}"; do
   if ! ninja -C "$build" -j "$jobs" ${targets[$label]} >"$log" 2>&1; then
     outcome="DOES NOT BUILD"
     errors=$((errors + 1))
-  elif ctest --test-dir "$build" -L "^$label\$" -j "$jobs" --timeout 60 \
-      --stop-on-failure >>"$log" 2>&1; then
+  elif run_tests "$label" >>"$log" 2>&1; then
     if [[ -n "${reason:-}" ]]; then
       outcome=equivalent
       equivalent=$((equivalent + 1))
