@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite of Vexa, installing what is missing first
 # (as root on Debian 12):
-#   1. the host suite (debug build),
+#   1. the host suite (debug build), and the mutation check: each rule of
+#      scripts/mutants.tsv broken in turn must fail its module's tests,
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and the three export families from three threads under
 #      ThreadSanitizer (clang),
@@ -12,13 +13,13 @@
 #      the host library and every Windows DLL build, compared byte for byte,
 #   6. the release packages and the checks of each as an integrator uses it.
 # Stages can be chosen:
-#   scripts/test.sh [host] [asan] [tsan] [windows] [fuzz] [valgrind]
-#                   [differential] [package]
+#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [fuzz]
+#                   [valgrind] [differential] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(host asan tsan windows fuzz valgrind differential package)
+all_stages=(host mutants asan tsan windows fuzz valgrind differential package)
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -54,6 +55,10 @@ run_script() {
 echo "=== tree: no merge-conflict marker in a tracked file"
 run_script scripts/check-tree.sh
 want host && run_preset default
+if want mutants; then
+  echo "=== mutants: each rule broken in turn, caught by its module's tests"
+  run_script scripts/mutants.sh
+fi
 want asan && run_preset asan
 want tsan && run_preset tsan
 if want windows; then
