@@ -224,8 +224,9 @@ int RunEncode(const EncodeOptions& options) {
   packet = DestinationPacket{};
   result = ReadFileWithPlan(placed, request.plan, &packet);
   if (!CheckDecoded(request, file, result, packet, &error)) {
-    std::cerr << "vexa: " << options.output << " was written, but reading it "
-              << "back from the disk fails: " << error << '\n';
+    std::cerr << "vexa: " << ShownText(options.output)
+              << " was written, but reading it back from the disk fails: "
+              << error << '\n';
     return kExitFailed;
   }
   std::string native;
@@ -235,7 +236,8 @@ int RunEncode(const EncodeOptions& options) {
               << SystemCodePage()
               << ", so a head unit could not open the file by that name\n";
   }
-  std::cout << "wrote " << options.output << ": " << Summary(request, file)
+  std::cout << "wrote " << ShownText(options.output) << ": "
+            << Summary(request, file)
             << "; the library reads it back as meant\n";
   return kExitOk;
 }

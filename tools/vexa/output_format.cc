@@ -255,7 +255,8 @@ std::string FailureLine(const Outcome& outcome) {
   if (!outcome.tool_error.empty()) {
     return ShownText(outcome.source) + ": " + outcome.explanation;
   }
-  return ShownText(outcome.source) + ": error " + std::to_string(outcome.result) + " (" +
+  return ShownText(outcome.source) + ": error " +
+         std::to_string(outcome.result) + " (" +
          ResultName(outcome.result) + "): " + outcome.explanation;
 }
 
@@ -366,7 +367,7 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
     if (format == Format::kTable) {
       PrintTable(outcome, out);
     } else {
-      if (outcomes.size() > 1) out << outcome.source << ":\n";
+      if (outcomes.size() > 1) out << ShownText(outcome.source) << ":\n";
       PrintHexDump(outcome, out);
     }
   }
