@@ -76,6 +76,16 @@ for point in 89.9999999,179.9999999 -89.9999999,-179.9999999 \
     expect_rc "round trip of $point in plan $plan" 0
   done
 done
+# Generated points (a fixed seed) with 0 to 9 decimals: each must be read
+# back by the library to the very units meant, in both notations.
+while read -r point; do
+  for plan in 1 2; do
+    run encode --plan "$plan" -o sweep.bin "--point=$point"
+    [[ $RC == 0 || $ERR == *"no coordinate"* ]] ||
+      fail "generated point $point in plan $plan: $ERR"
+  done
+done < <(awk 'BEGIN { srand(19); for (i = 0; i < 40; i++) { d = int(rand() * 10)
+  printf "%.*f,%.*f\n", d, rand() * 180 - 90, d, rand() * 360 - 180 } }')
 run encode --plan 1 -o carry.dat --point 10.99999999,20.99999999
 expect_has "minutes carry into the degrees" "$(tail -c +5 carry.dat)" "(TNC,002,0,1100,02100"
 
