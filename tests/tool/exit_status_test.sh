@@ -64,6 +64,7 @@ while IFS='|' read -r args first; do
 done <<'CASES'
 decode --version|vexa 0.1.0
 encode --plan 2 --version|vexa 0.1.0
+decode missing.cld --help|Read guide message files and destination lists (dest.cld) as a head unit would, and print their points. Files are never changed.
 parse --help|Pass raw protocol text (UTF-8) through the library's PTT_Parse_Raw_Protocol and print the packet.
 CASES
 finish
