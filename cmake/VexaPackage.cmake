@@ -101,7 +101,7 @@ endif()
 add_custom_target(vexa_sdk)
 add_dependencies(vexa_sdk vexa ${VEXA_STAND_INS})
 if(VEXA_BUILD_TOOLS)
-  add_dependencies(vexa_sdk vexa_cli vexa_man)
+  add_dependencies(vexa_sdk vexa_cli)
 endif()
 
 # Run by CPack alone, after the install into its staging folder.

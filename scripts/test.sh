@@ -11,7 +11,8 @@
 #   4. a bounded run of every fuzz harness, and the suite under valgrind,
 #   5. the cross-build differential check: the same generated inputs through
 #      the host library and every Windows DLL build, compared byte for byte,
-#   6. the release packages and the checks of each as an integrator uses it.
+#   6. the release packages and the checks of each as an integrator uses it,
+# and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
 #   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [fuzz]
 #                   [valgrind] [differential] [package]
@@ -52,6 +53,12 @@ run_script() {
   bash "$script" "$@"
 }
 
+# What the temporary folders and /dev/shm hold before the run; the check
+# at the end fails on anything the run added.
+snapshot=$(mktemp)
+trap 'rm -f "$snapshot"' EXIT
+run_script scripts/check-leftovers.sh snapshot "$snapshot"
+
 echo "=== tree: no merge-conflict marker in a tracked file"
 run_script scripts/check-tree.sh
 want host && run_preset default
@@ -82,4 +89,6 @@ if want package; then
   run_script scripts/package.sh
   run_script tests/package/check_packages.sh
 fi
+echo "=== leftovers: nothing in /tmp or /dev/shm under the suite's names"
+run_script scripts/check-leftovers.sh check "$snapshot"
 echo "=== all requested stages passed: ${stages[*]}"

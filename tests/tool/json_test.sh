@@ -18,6 +18,7 @@ for name in "${names[@]}"; do cp dest.cld "./$name"; done
 run decode --format json "${names[@]/#/./}" missing.cld folder/
 expect_rc "decode of awkward names" 1
 expect_json "awkward names" 'length == 8 and ([.[0:6][] | .pointCount] | all(. == 2))'
+expect_json "warnings always there" 'all(.[]; .warnings | type == "array")'
 expect_json "raw name in hex" '.[0].sourceBytes == "2e2f626164fffe2e636c64"'
 expect_json "missing file inside the document" '.[6].error == "VEXA_E_NO_FILE" and (.[6].message | test("No such file"))'
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "text_codec.h"
+
 namespace vexa::tool {
 namespace {
 
@@ -42,7 +44,8 @@ std::string TooLong(const std::string& path, std::size_t limit) {
 }  // namespace
 
 std::string InputName(const std::string& path) {
-  return path == "-" ? std::string("standard input") : "'" + path + "'";
+  return path == "-" ? std::string("standard input")
+                     : "'" + ShownText(path) + "'";
 }
 
 std::FILE* OpenMemoryStream(std::string_view bytes) {
