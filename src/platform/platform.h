@@ -15,6 +15,8 @@
 #ifndef VEXA_SRC_PLATFORM_PLATFORM_H_
 #define VEXA_SRC_PLATFORM_PLATFORM_H_
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -39,6 +41,16 @@ void FlushFileCommitted(std::FILE* file);
 // Deletes the file at a NUL-terminated UTF-16 path. Returns true when the
 // file was deleted.
 bool DeleteFileWide(const char16_t* path);
+
+// ---- Formatted text ------------------------------------------------------
+
+// Formats `format` with `args` as vsnprintf does into `out` (`capacity` > 0):
+// at most capacity - 1 characters, always terminated; a longer text is cut.
+// A formatting error leaves an empty text. Windows formats with the C
+// runtime's own formatter (msvcrt.dll), so use only the conversions common
+// to it and C99 (flags, width, precision; d i u o x X c s p %; h and l).
+void FormatText(char* out, std::size_t capacity, const char* format,
+                std::va_list args);
 
 // ---- Code pages ----------------------------------------------------------
 
