@@ -10,7 +10,8 @@
 #   4. a bounded run of every fuzz harness, and the suite under valgrind,
 #   5. the cross-build differential check: the same generated inputs through
 #      the host library and every Windows DLL build, compared byte for byte,
-#   6. the release packages and the checks of each as an integrator uses it.
+#   6. the release packages and the checks of each as an integrator uses it,
+#      and the release Vexa.dll's size and import budget.
 # Stages can be chosen:
 #   scripts/test.sh [host] [asan] [tsan] [windows] [fuzz] [valgrind]
 #                   [differential] [package]
@@ -75,6 +76,8 @@ fi
 if want package; then
   echo "=== package: release packages, consumer and content checks"
   run_script scripts/package.sh
+  echo "=== package: size and import budget of the release Vexa.dll"
+  run_script scripts/check-dll-budget.sh
   run_script tests/package/check_packages.sh
 fi
 echo "=== all requested stages passed: ${stages[*]}"
