@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite of Vexa, installing what is missing first
 # (as root on Debian 12):
-#   1. the host suite (debug build),
+#   1. the host suite (debug build), and no run-time initialised static
+#      shared by the families in the host library,
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and the three export families from three threads under
 #      ThreadSanitizer (clang),
@@ -54,7 +55,11 @@ run_script() {
 
 echo "=== tree: no merge-conflict marker in a tracked file"
 run_script scripts/check-tree.sh
-want host && run_preset default
+if want host; then
+  run_preset default
+  echo "=== host: no guard variable outside the per-family first-use statics"
+  run_script scripts/check-guard-variables.sh build/default/lib/libvexa.so
+fi
 want asan && run_preset asan
 want tsan && run_preset tsan
 if want windows; then

@@ -30,6 +30,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -332,11 +333,24 @@ unsigned ReadAnsiCodePage() {
   return static_cast<unsigned>(value);
 }
 
+// The system code page, read from the environment at the first call. Every
+// family's first call may ask for it, from threads of their own, so it is
+// kept in a constant-initialised atomic (0 until read) rather than a static
+// initialised at run time behind an unguarded flag. Two first readers may
+// both read the environment; the first to store wins and every caller
+// returns the stored value, so it never changes once returned.
+std::atomic<unsigned> g_ansi_code_page{0};
+
 }  // namespace
 
 unsigned HostAnsiCodePage() {
-  static const unsigned code_page = ReadAnsiCodePage();
-  return code_page;
+  unsigned code_page = g_ansi_code_page.load(std::memory_order_acquire);
+  if (code_page != 0) return code_page;
+  const unsigned read = ReadAnsiCodePage();
+  return g_ansi_code_page.compare_exchange_strong(code_page, read,
+                                                  std::memory_order_acq_rel)
+             ? read
+             : code_page;
 }
 
 int HostWideToCodePage(unsigned code_page, const char16_t* text, int units,
