@@ -127,9 +127,9 @@ Window FindWindowByTitle(const char16_t* title);
 // Delivers a message and returns the receiver's result. To
 // kBroadcastWindow it goes to every top-level window, the private message
 // range WM_USER to 0xBFFF included (which desktop Windows does not
-// broadcast itself), and the result is 1. Each window gets a short time to
+// broadcast itself), and the result is 1. Each window gets 250 ms to
 // answer, and a hung one is skipped, so that no listener can stop the
-// caller. (The host's simulated window system returns the broadcast result
+// caller; the call may thus take 250 ms per busy top-level window. (The host's simulated window system returns the broadcast result
 // a test sets, 1 by default.)
 std::intptr_t DeliverMessage(Window window, std::uint32_t message,
                              std::uintptr_t wparam, std::intptr_t lparam);
