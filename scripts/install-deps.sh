@@ -8,7 +8,7 @@
 set -euo pipefail
 
 declare -A groups=(
-  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev jq man-db locales python3-cram"
+  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev libfast-float-dev jq man-db locales python3-cram"
   [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"

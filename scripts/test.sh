@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite of Vexa, installing what is missing first
 # (as root on Debian 12):
-#   1. the host suite (debug build), and the mutation check: each rule of
-#      scripts/mutants.tsv broken in turn must fail its module's tests,
+#   1. the host suite (debug build), no run-time initialised static shared
+#      by the families in the host library, and the mutation check: each
+#      rule of scripts/mutants.tsv broken in turn must fail its module's tests,
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and the three export families from three threads under
 #      ThreadSanitizer (clang),
@@ -12,6 +13,7 @@
 #   5. the cross-build differential check: the same generated inputs through
 #      the host library and every Windows DLL build, compared byte for byte,
 #   6. the release packages and the checks of each as an integrator uses it,
+#      and the release Vexa.dll's size and import budget,
 # and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
 #   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [fuzz]
@@ -61,7 +63,11 @@ run_script scripts/check-leftovers.sh snapshot "$snapshot"
 
 echo "=== tree: no merge-conflict marker in a tracked file"
 run_script scripts/check-tree.sh
-want host && run_preset default
+if want host; then
+  run_preset default
+  echo "=== host: no guard variable outside the per-family first-use statics"
+  run_script scripts/check-guard-variables.sh build/default/lib/libvexa.so
+fi
 if want mutants; then
   echo "=== mutants: each rule broken in turn, caught by its module's tests"
   run_script scripts/mutants.sh
@@ -87,6 +93,8 @@ fi
 if want package; then
   echo "=== package: release packages, consumer and content checks"
   run_script scripts/package.sh
+  echo "=== package: size and import budget of the release Vexa.dll"
+  run_script scripts/check-dll-budget.sh
   run_script tests/package/check_packages.sh
 fi
 echo "=== leftovers: nothing in /tmp or /dev/shm under the suite's names"

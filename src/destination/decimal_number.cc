@@ -1,20 +1,14 @@
 #include "destination/decimal_number.h"
 
-#include <charconv>
-#include <cmath>
+// fast_float: the correctly rounded decimal-to-binary conversion, header only;
+// it neither throws nor allocates nor reads the locale.
+#include <fast_float.h>
 
 namespace vexa::destination {
 
 namespace {
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Saturates an exponent far beyond any double's range.
-constexpr long kExponentLimit = 1000000;
 
 }  // namespace
 
@@ -27,51 +21,29 @@ double ReadDecimalNumber(const char* text) {
   if (*p == '+' || *p == '-') ++p;
 
   const char* const mantissa = p;
-  // The decimal exponent of the first significant digit, for telling an
-  // overflow from an underflow below.
-  long magnitude = 0;
-  bool significant = false;
   bool digits = false;
-  for (; IsDigit(*p); ++p) {
-    digits = true;
-    if (*p != '0') significant = true;
-    if (significant) ++magnitude;
-  }
+  for (; IsDigit(*p); ++p) digits = true;
   if (*p == '.') {
-    for (++p; IsDigit(*p); ++p) {
-      digits = true;
-      if (significant) continue;
-      if (*p != '0') {
-        significant = true;
-      } else {
-        --magnitude;
-      }
-    }
+    for (++p; IsDigit(*p); ++p) digits = true;
   }
   if (!digits) return 0.0;
 
   // An exponent counts only when at least one digit follows its letter.
-  long exponent = 0;
   if (*p == 'e' || *p == 'E') {
     const char* q = p + 1;
-    const bool exponent_negative = *q == '-';
     if (*q == '+' || *q == '-') ++q;
     if (IsDigit(*q)) {
-      for (; IsDigit(*q); ++q) {
-        if (exponent < kExponentLimit) exponent = exponent * 10 + (*q - '0');
-      }
-      if (exponent_negative) exponent = -exponent;
+      while (IsDigit(*q)) ++q;
       p = q;
     }
   }
 
+  // The scan above has fixed the number's extent, so the conversion sees
+  // exactly the text that counts. Like strtod, fast_float gives an infinity
+  // for a value too large and a zero for one too small (it saturates the
+  // exponent, however many digits it has); nothing else can fail here.
   double value = 0.0;
-  const std::from_chars_result result = std::from_chars(mantissa, p, value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone; strtod gives an infinity for a
-    // number too large and zero for one too small.
-    value = magnitude + exponent > 0 ? HUGE_VAL : 0.0;
-  }
+  fast_float::from_chars(mantissa, p, value);
   return negative ? -value : value;
 }
 

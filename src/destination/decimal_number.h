@@ -12,6 +12,13 @@
 
 namespace vexa::destination {
 
+// The white space that the C library's number readers (atof, atoi, strtol,
+// sscanf's conversions) skip in the "C" locale. Every reader of destination
+// text skips exactly these.
+constexpr bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // The number at the start of `text`, as atof reads it in the "C" locale:
 // 0.0 when there is none (or `text` is null). A value too large for a
 // double is an infinity of its sign; one too small is a zero of its sign.

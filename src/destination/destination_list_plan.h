@@ -20,7 +20,8 @@ class DestinationListPlan : public GuidePlan {
   // 0, VEXA_E_LIST_SEEK ... VEXA_E_LIST_NO_SPACES or a ParseFields code.
   int ReadPacket(std::FILE* file, DestinationPacket* packet) override;
 
-  // The data directory followed by "\dest.cld". Always 0.
+  // The data directory followed by "\dest.cld". 0, or -1 when there is no
+  // memory for the path.
   int GetFilePath(OwnedText& path) override;
 
   // 0, VEXA_E_LIST_NO_TNC, VEXA_E_LIST_BAD_ROUTE or VEXA_E_LIST_BAD_COORD;

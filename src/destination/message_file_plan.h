@@ -22,7 +22,8 @@ class MessageFilePlan : public GuidePlan {
   // a ParseFields code.
   int ReadPacket(std::FILE* file, DestinationPacket* packet) override;
 
-  // The guide file path from the configuration. Always 0.
+  // The guide file path from the configuration. 0, or -1 when there is no
+  // memory for the path.
   int GetFilePath(OwnedText& path) override;
 
   // 0 or VEXA_E_MSG_FEW_FIELDS ... VEXA_E_MSG_BAD_VIA, checked in message

@@ -25,10 +25,6 @@ std::int32_t TruncateToUnits(double r) {
   return static_cast<std::int32_t>(r);
 }
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Reads the whole degrees as sscanf's "%2d" or "%3d" does: white space is
 // skipped, then at most `width` characters, a sign among them, are read as
 // a decimal integer; without digits the result is 0. Copying just those

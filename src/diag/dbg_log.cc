@@ -49,13 +49,10 @@ void DbgLog(const char* format, ...) {
   char message[kMessageSize];
   std::va_list args;
   va_start(args, format);
-  int length = std::vsnprintf(message, sizeof message, format, args);
+  // At most 511 characters, terminated; a longer text is cut, and a
+  // formatting error gives an empty message.
+  platform::FormatText(message, sizeof message, format, args);
   va_end(args);
-  // vsnprintf keeps at most 511 characters and terminates them; a longer
-  // text is thus cut. A negative result is a formatting error, after which
-  // the buffer's content is unspecified: the message is then empty.
-  if (length < 0) message[0] = '\0';
-  message[sizeof message - 1] = '\0';
 
   if (!g_first_call_done) {
     g_first_call_done = true;
@@ -69,7 +66,7 @@ void DbgLog(const char* format, ...) {
     if (g_log == nullptr) return;
   }
   // The text is data, never a format.
-  std::fprintf(g_log, "%s", message);
+  std::fputs(message, g_log);
   DbgLogFlush(g_log);
 }
 

@@ -1,4 +1,5 @@
-// The debug log: printf-style diagnostic messages appended to
+// The debug log: printf-style diagnostic messages (the conversions of
+// platform::FormatText, which on Windows is the C runtime's) appended to
 // "\VexaDbgLog.txt" in the data directory. The first message of each
 // process load creates the file afresh (emptying one left by an earlier
 // load); later messages are appended, each exactly as formatted. The stream

@@ -7,17 +7,19 @@
 namespace vexa {
 
 bool OwnedText::Assign(const char* first, const char* second) {
-  delete[] text_;
-  text_ = nullptr;
+  // Measured and copied before the old text goes: either piece may point
+  // into it (path.Assign(path.c_str(), ...)).
   const std::size_t first_length = std::strlen(first);
   const std::size_t second_length = std::strlen(second);
   // Two lengths of objects in memory plus a terminator cannot wrap.
   char* text = new (std::nothrow) char[first_length + second_length + 1];
-  if (text == nullptr) return false;
-  std::memcpy(text, first, first_length);
-  std::memcpy(text + first_length, second, second_length + 1);
+  if (text != nullptr) {
+    std::memcpy(text, first, first_length);
+    std::memcpy(text + first_length, second, second_length + 1);
+  }
+  delete[] text_;
   text_ = text;
-  return true;
+  return text != nullptr;
 }
 
 }  // namespace vexa

@@ -18,6 +18,7 @@ class OwnedText {
 
   // Replaces the text with `first` followed by `second`. true on success;
   // false when there is no memory for it, and the text is then empty.
+  // Either piece may be (part of) this holder's own text.
   // REQUIRES: both are NUL-terminated (neither may be null).
   bool Assign(const char* first, const char* second = "");
 

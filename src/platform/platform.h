@@ -15,6 +15,8 @@
 #ifndef VEXA_SRC_PLATFORM_PLATFORM_H_
 #define VEXA_SRC_PLATFORM_PLATFORM_H_
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -39,6 +41,16 @@ void FlushFileCommitted(std::FILE* file);
 // Deletes the file at a NUL-terminated UTF-16 path. Returns true when the
 // file was deleted.
 bool DeleteFileWide(const char16_t* path);
+
+// ---- Formatted text ------------------------------------------------------
+
+// Formats `format` with `args` as vsnprintf does into `out` (`capacity` > 0):
+// at most capacity - 1 characters, always terminated; a longer text is cut.
+// A formatting error leaves an empty text. Windows formats with the C
+// runtime's own formatter (msvcrt.dll), so use only the conversions common
+// to it and C99 (flags, width, precision; d i u o x X c s p %; h and l).
+void FormatText(char* out, std::size_t capacity, const char* format,
+                std::va_list args);
 
 // ---- Code pages ----------------------------------------------------------
 
@@ -115,9 +127,9 @@ Window FindWindowByTitle(const char16_t* title);
 // Delivers a message and returns the receiver's result. To
 // kBroadcastWindow it goes to every top-level window, the private message
 // range WM_USER to 0xBFFF included (which desktop Windows does not
-// broadcast itself), and the result is 1. Each window gets a short time to
+// broadcast itself), and the result is 1. Each window gets 250 ms to
 // answer, and a hung one is skipped, so that no listener can stop the
-// caller. (The host's simulated window system returns the broadcast result
+// caller; the call may thus take 250 ms per busy top-level window. (The host's simulated window system returns the broadcast result
 // a test sets, 1 by default.)
 std::intptr_t DeliverMessage(Window window, std::uint32_t message,
                              std::uintptr_t wparam, std::intptr_t lparam);

@@ -206,14 +206,23 @@ TEST_F(CtlExports, Code6WidensTheHandleBySignExtension) {
   services.table().next_window = WalkToItself;
   services.table().is_window_visible = AlwaysVisible;
   SetPlatformCode(6);
-  for (VexaWindow handle : {0x80001234u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
-    SCOPED_TRACE(handle);
+  // The 64-bit handles; a 32-bit build keeps their low half, the handle
+  // itself.
+  const struct {
+    VexaWindow handle;
+    std::uint64_t widened;
+  } kCases[] = {
+      {0x80001234u, 0xFFFFFFFF80001234u},
+      {0x7FFFFFFFu, 0x000000007FFFFFFFu},
+      {0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFu},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.handle);
     g_walked.clear();
-    ASSERT_EQ(CTL_Init(handle), 1);
+    ASSERT_EQ(CTL_Init(c.handle), 1);
     EXPECT_EQ(CTL_Switch_To_Control(), 1);
-    const auto widened = static_cast<vexa::platform::Window>(
-        static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
-    EXPECT_EQ(g_walked, std::vector<vexa::platform::Window>{widened});
+    EXPECT_EQ(g_walked, std::vector<vexa::platform::Window>{
+                            static_cast<vexa::platform::Window>(c.widened)});
     EXPECT_TRUE(winsim::ForegroundRequests().empty());
   }
 }

@@ -6,6 +6,12 @@
 // every family on this thread, then runs the three threads together. Built
 // under ThreadSanitizer (preset tsan), a data race between the families, in
 // the library or in the host platform layer below it, fails the test.
+//
+// The first calls themselves may come from three threads too, one family
+// each: whatever the families share below them (the platform layer's
+// tables, the system code page) must be ready without a run-time
+// initialisation that two first calls could race on. That test starts the
+// three first calls together in a fresh process per round.
 
 #include <atomic>
 #include <cstdint>
@@ -169,6 +175,62 @@ TEST_F(ThreeFamilies, RunConcurrentlyAfterEachFamilysFirstCall) {
     SharedBufferSound::TEST_CloseAll();
   }
   EXPECT_GT(g_window_messages.load(), 0);
+}
+
+// One process load: the first call of each family on a thread of its own,
+// all three released at once, then a few more calls. Exits 0 when every
+// call gave the expected result (ThreadSanitizer exits non-zero on a race).
+[[noreturn]] void FirstCallsTogether(int code, int plan) {
+  winsim::Window nav = winsim::CreateWindow(u"nav", true, CountingHandler);
+  winsim::Window home = winsim::CreateWindow(u"Navi_Window", true, CountingHandler);
+  winsim::SetZOrder({nav, home});
+  winsim::SetRegistryString(winsim::kCurrentUser, u"Software\\Shell\\Config",
+                            u"AddonDll", u"" VEXA_ADDON_PEER);
+  // One platform code for both families: the environment is read, never
+  // written, once the threads run.
+  SetCode(code);
+  setenv("VEXA_GUIDE_PLAN", std::to_string(plan).c_str(), 1);
+  const std::u16string& text = plan == 1 ? kGuideMessage : kDestinationList;
+  const auto* units = reinterpret_cast<const std::uint16_t*>(text.data());
+  const int bytes = static_cast<int>(text.size() * 2);
+
+  std::atomic<int> wrong{0};
+  std::thread destination([&] {
+    StartTogether();
+    if (PTT_Init() != 0) ++wrong;  // no destination file: nothing to read
+    if (PTT_Parse_Raw_Protocol(units, bytes) != 0) ++wrong;
+  });
+  std::thread control([&] {
+    StartTogether();
+    if (CTL_Init(static_cast<VexaWindow>(nav)) != 1) ++wrong;
+    CTL_Switch_To_Control();
+  });
+  std::thread sounds([&] {
+    std::uint32_t record[2] = {0, static_cast<std::uint32_t>(code)};
+    StartTogether();
+    SoundModule::Instance()->Init();  // as process attach makes it
+    if (SND_Start_Play_Sound(record) != 1) ++wrong;
+    if (SND_Stop_Play_Sound(0) != 1) ++wrong;
+  });
+  destination.join();
+  control.join();
+  sounds.join();
+  SharedBufferSound::TEST_CloseAll();
+  std::exit(wrong.load() == 0 ? 0 : 1);
+}
+
+TEST_F(ThreeFamilies, FirstCallsStartTogetherInAFreshProcess) {
+  // Re-run in a new process of this program for each round.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const struct {
+    int code;
+    int plan;
+  } kFirstRounds[] = {{1, 1}, {2, 2}, {6, 1}, {9, 2}, {10, 1}};
+  for (const auto& round : kFirstRounds) {
+    SCOPED_TRACE("platform " + std::to_string(round.code) + ", plan " +
+                 std::to_string(round.plan));
+    EXPECT_EXIT(FirstCallsTogether(round.code, round.plan), ::testing::ExitedWithCode(0), "");
+  }
 }
 
 }  // namespace

@@ -13,11 +13,7 @@
 //   skipped.
 //
 // Code page 936, the head units' own, converts exactly as Windows converts
-// it: glibc's converter with the generated table of Windows' differences on
-// top (cp936_windows_table.h: best-fit characters, the user-defined areas,
-// undefined bytes). There every surrogate unit, paired or not, becomes one
-// '?', a sequence Windows cannot read becomes '?', and a lead byte takes any
-// byte but NUL as its trail byte. Other code pages do not imitate Windows'
+// it (cp936_conversion.cc). Other code pages do not imitate Windows'
 // best-fit mappings (an accented A in 1252 becomes '?', not 'A').
 //
 // The iconv descriptors are opened once per code page and direction and
@@ -25,17 +21,17 @@
 // makes no heap allocation. A descriptor may only be used by one thread at a
 // time, so conversions are serialised by one mutex; they are short.
 
-#include <errno.h>
 #include <iconv.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
-#include "platform/host/code_page_range.h"
-#include "platform/host/cp936_windows_table.h"
+#include "platform/host/cp936_conversion.h"
 #include "platform/host/host_internal.h"
+#include "platform/host/iconv_run.h"
 
 namespace vexa::platform::host {
 namespace {
@@ -203,126 +199,6 @@ std::size_t InvalidSequenceBytes(unsigned code_page, const unsigned char* in,
   return lead_ok && trail_ok ? 2 : 1;
 }
 
-// ---- Code page 936 as Windows converts it ----
-
-static_assert(RangesAreSorted(kCp936WideToCodePage));
-static_assert(RangesAreSorted(kCp936CodePageToWide));
-// ASCII converts the same on both sides, so the loops below skip the table
-// for it.
-static_assert(kCp936WideToCodePage[0].first >= 0x80);
-static_assert(kCp936CodePageToWide[0].first >= 0x80);
-
-constexpr char kGbkDefault = '?';
-constexpr RangeBlocks kGbkWideBlocks = BlocksOf(kCp936WideToCodePage);
-constexpr RangeBlocks kGbkByteBlocks = BlocksOf(kCp936CodePageToWide);
-
-bool IsGbkLead(unsigned char byte) {
-  return byte >= kCp936FirstLead && byte <= kCp936LastLead;
-}
-
-// How many bytes the character at `in` takes: a lead byte takes the next
-// byte unless that is the terminator. REQUIRES: in[0] is not the terminator.
-std::size_t GbkSequenceBytes(const unsigned char* in) {
-  return IsGbkLead(in[0]) && in[1] != 0 ? 2 : 1;
-}
-
-bool PutBytes(const char* bytes, std::size_t size, char** put, std::size_t* put_left) {
-  if (*put_left < size) return false;
-  std::memcpy(*put, bytes, size);
-  *put += size;
-  *put_left -= size;
-  return true;
-}
-
-// Converts units that the table does not list with glibc; a unit glibc
-// refuses becomes '?', as Windows writes for it. False when the result does
-// not fit.
-bool GbkRunFromWide(iconv_t cd, const char16_t* run, std::size_t units, char** put,
-                    std::size_t* put_left) {
-  char* in = reinterpret_cast<char*>(const_cast<char16_t*>(run));
-  std::size_t in_left = units * 2;
-  while (in_left > 0) {
-    if (iconv(cd, &in, &in_left, put, put_left) != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG || !PutBytes(&kGbkDefault, 1, put, put_left)) return false;
-    in += 2;
-    in_left -= 2;
-  }
-  return true;
-}
-
-int GbkFromWide(iconv_t cd, const char16_t* text, int units, char* out, int capacity) {
-  char* put = out;
-  std::size_t put_left = static_cast<std::size_t>(capacity);
-  const char16_t* run = text;
-  const char16_t* end = text + units;
-  for (const char16_t* p = text; p < end; ++p) {
-    const unsigned unit = *p;
-    if (unit < 0x80) continue;
-    unsigned code = kGbkDefault;  // surrogates
-    if ((unit & 0xF800) != 0xD800 &&
-        !(kGbkWideBlocks.Has(unit) && LookUpRange(kCp936WideToCodePage, unit, &code))) {
-      continue;
-    }
-    if (!GbkRunFromWide(cd, run, static_cast<std::size_t>(p - run), &put, &put_left)) return 0;
-    const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code)};
-    const bool fits = code > 0xFF ? PutBytes(bytes, 2, &put, &put_left)
-                                  : PutBytes(bytes + 1, 1, &put, &put_left);
-    if (!fits) return 0;
-    run = p + 1;
-  }
-  if (!GbkRunFromWide(cd, run, static_cast<std::size_t>(end - run), &put, &put_left)) return 0;
-  return static_cast<int>(put - out);
-}
-
-// Converts byte sequences that the table does not list with glibc; a
-// sequence glibc refuses becomes '?', as Windows reads it.
-bool GbkRunToWide(iconv_t cd, const unsigned char* run, std::size_t size, char** put,
-                  std::size_t* put_left) {
-  char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(run));
-  std::size_t in_left = size;
-  const char16_t question = kGbkDefault;
-  while (in_left > 0) {
-    if (iconv(cd, &in, &in_left, put, put_left) != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG || !PutBytes(reinterpret_cast<const char*>(&question), 2, put, put_left)) {
-      return false;
-    }
-    // A run never ends inside a character, so a lead byte's trail is in it.
-    const std::size_t skip = GbkSequenceBytes(reinterpret_cast<const unsigned char*>(in));
-    in += skip;
-    in_left -= skip;
-  }
-  return true;
-}
-
-int GbkToWide(iconv_t cd, const char* text, char16_t* out, int capacity) {
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-  const std::size_t size = std::strlen(text) + 1;  // the terminator too
-  char* put = reinterpret_cast<char*>(out);
-  std::size_t put_left = static_cast<std::size_t>(capacity) * 2;
-  std::size_t run = 0;
-  std::size_t i = 0;
-  while (i < size) {
-    if (bytes[i] < 0x80) {
-      ++i;
-      continue;
-    }
-    const std::size_t length = GbkSequenceBytes(bytes + i);
-    const unsigned key = length == 2 ? (bytes[i] << 8 | bytes[i + 1]) : bytes[i];
-    unsigned unit = 0;
-    if (kGbkByteBlocks.Has(key) && LookUpRange(kCp936CodePageToWide, key, &unit)) {
-      const char16_t wide = static_cast<char16_t>(unit);
-      if (!GbkRunToWide(cd, bytes + run, i - run, &put, &put_left) ||
-          !PutBytes(reinterpret_cast<const char*>(&wide), 2, &put, &put_left)) {
-        return 0;
-      }
-      run = i + length;
-    }
-    i += length;
-  }
-  if (!GbkRunToWide(cd, bytes + run, size - run, &put, &put_left)) return 0;
-  return static_cast<int>((put - reinterpret_cast<char*>(out)) / 2);
-}
-
 unsigned ReadAnsiCodePage() {
   const char* text = std::getenv("VEXA_CODEPAGE");
   if (text == nullptr || *text == '\0') return kDefaultAnsiCodePage;
@@ -332,11 +208,24 @@ unsigned ReadAnsiCodePage() {
   return static_cast<unsigned>(value);
 }
 
+// The system code page, read from the environment at the first call. Every
+// family's first call may ask for it, from threads of their own, so it is
+// kept in a constant-initialised atomic (0 until read) rather than a static
+// initialised at run time behind an unguarded flag. Two first readers may
+// both read the environment; the first to store wins and every caller
+// returns the stored value, so it never changes once returned.
+std::atomic<unsigned> g_ansi_code_page{0};
+
 }  // namespace
 
 unsigned HostAnsiCodePage() {
-  static const unsigned code_page = ReadAnsiCodePage();
-  return code_page;
+  unsigned code_page = g_ansi_code_page.load(std::memory_order_acquire);
+  if (code_page != 0) return code_page;
+  const unsigned read = ReadAnsiCodePage();
+  return g_ansi_code_page.compare_exchange_strong(code_page, read,
+                                                  std::memory_order_acq_rel)
+             ? read
+             : code_page;
 }
 
 int HostWideToCodePage(unsigned code_page, const char16_t* text, int units,
@@ -360,36 +249,17 @@ int HostWideToCodePage(unsigned code_page, const char16_t* text, int units,
 
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   if (resolved == kGbk) {
-    const int written = GbkFromWide(cd, text, units, out, capacity);
+    const int written = Cp936FromWide(cd, text, units, out, capacity);
     if (transient) iconv_close(cd);
     return written;
   }
-  // iconv takes a non-const input pointer but does not write through it.
-  char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text));
-  std::size_t in_left = static_cast<std::size_t>(units) * 2;
   char* put = out;
   std::size_t put_left = static_cast<std::size_t>(capacity);
-  bool ok = true;
-  while (ok && in_left > 0) {
-    if (iconv(cd, &in, &in_left, &put, &put_left) != static_cast<std::size_t>(-1)) {
-      break;
-    }
-    if (errno == EILSEQ || errno == EINVAL) {
-      // A character the code page lacks, or a lone surrogate.
-      if (put_left < default_size) {
-        ok = false;
-        break;
-      }
-      std::memcpy(put, default_char, default_size);
-      put += default_size;
-      put_left -= default_size;
-      std::size_t skip = RefusedWideBytes(in, in_left);
-      in += skip;
-      in_left -= skip;
-    } else {
-      ok = false;  // E2BIG: the result does not fit.
-    }
-  }
+  // A character the code page lacks, or a lone surrogate, becomes the
+  // default character.
+  bool ok = IconvWithReplacement(
+      cd, reinterpret_cast<const char*>(text), static_cast<std::size_t>(units) * 2,
+      default_char, default_size, RefusedWideBytes, &put, &put_left);
   // Ends a stateful encoding in its initial shift state.
   if (ok && iconv(cd, nullptr, nullptr, &put, &put_left) == static_cast<std::size_t>(-1)) {
     ok = false;
@@ -411,35 +281,20 @@ int HostCodePageToWide(unsigned code_page, const char* text, char16_t* out,
 
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   if (resolved == kGbk) {
-    const int written = GbkToWide(cd, text, out, capacity);
+    const int written = Cp936ToWide(cd, text, out, capacity);
     if (transient) iconv_close(cd);
     return written;
   }
-  char* in = const_cast<char*>(text);
-  std::size_t in_left = std::strlen(text) + 1;  // the terminator too
   char* put = reinterpret_cast<char*>(out);
   std::size_t put_left = static_cast<std::size_t>(capacity) * 2;
-  bool ok = true;
-  while (ok && in_left > 0) {
-    if (iconv(cd, &in, &in_left, &put, &put_left) != static_cast<std::size_t>(-1)) {
-      break;
-    }
-    if (errno == EILSEQ || errno == EINVAL) {
-      if (put_left < 2) {
-        ok = false;
-        break;
-      }
-      std::memcpy(put, &kReplacement, 2);
-      put += 2;
-      put_left -= 2;
-      std::size_t skip = InvalidSequenceBytes(
-          resolved, reinterpret_cast<const unsigned char*>(in), in_left);
-      in += skip;
-      in_left -= skip;
-    } else {
-      ok = false;
-    }
-  }
+  const auto skip = [resolved](const char* in, std::size_t in_left) {
+    return InvalidSequenceBytes(resolved, reinterpret_cast<const unsigned char*>(in),
+                                in_left);
+  };
+  // the terminator too
+  const bool ok = IconvWithReplacement(cd, text, std::strlen(text) + 1,
+                                       reinterpret_cast<const char*>(&kReplacement), 2,
+                                       skip, &put, &put_left);
   if (transient) iconv_close(cd);
   return ok ? static_cast<int>((put - reinterpret_cast<char*>(out)) / 2) : 0;
 }

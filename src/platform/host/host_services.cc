@@ -3,7 +3,10 @@
 // implementations from the role files (files.cc, code_pages.cc, ...).
 //
 // Threading: the table is read without a lock; tests change rows only
-// while no other thread is inside the library.
+// while no other thread is inside the library. Both tables are constant-
+// initialised (the table in use is a copy of a constexpr one), so no first
+// call initialises anything behind a guard that calls of two families from
+// two threads could race on.
 
 #include "platform/host/host_services.h"
 
@@ -12,44 +15,47 @@
 
 namespace vexa::platform::host {
 
-const Services& DefaultServices() {
-  static const Services kDefault = {
-      HostOpenFile,
-      HostCloseFile,
-      HostFlushFileCommitted,
-      HostDeleteFileWide,
-      HostAnsiCodePage,
-      HostWideToCodePage,
-      HostCodePageToWide,
-      HostLoadLibrary,
-      HostFindExport,
-      HostUnloadLibrary,
-      HostOpenRegistryKey,
-      HostQueryRegistryValue,
-      HostCloseRegistryKey,
-      HostFindWindowByTitle,
-      HostDeliverMessage,
-      HostNextWindow,
-      HostIsWindowVisible,
-      HostBringToForeground,
-      HostGetDeviceContext,
-      HostReleaseDeviceContext,
-      HostDisplayEscape,
-      HostCreateNamedEvent,
-      HostSignalEvent,
-      HostCreateNamedMapping,
-      HostMapWholeView,
-      HostUnmapView,
-      HostCloseKernelObject,
-      HostTickCount,
-  };
-  return kDefault;
-}
+namespace {
 
-Services& CurrentServices() {
-  static Services current = DefaultServices();
-  return current;
-}
+constexpr Services kDefault = {
+    HostOpenFile,
+    HostCloseFile,
+    HostFlushFileCommitted,
+    HostDeleteFileWide,
+    HostAnsiCodePage,
+    HostWideToCodePage,
+    HostCodePageToWide,
+    HostLoadLibrary,
+    HostFindExport,
+    HostUnloadLibrary,
+    HostOpenRegistryKey,
+    HostQueryRegistryValue,
+    HostCloseRegistryKey,
+    HostFindWindowByTitle,
+    HostDeliverMessage,
+    HostNextWindow,
+    HostIsWindowVisible,
+    HostBringToForeground,
+    HostGetDeviceContext,
+    HostReleaseDeviceContext,
+    HostDisplayEscape,
+    HostCreateNamedEvent,
+    HostSignalEvent,
+    HostCreateNamedMapping,
+    HostMapWholeView,
+    HostUnmapView,
+    HostCloseKernelObject,
+    HostTickCount,
+};
+
+// The table in use.
+Services g_current = kDefault;
+
+}  // namespace
+
+const Services& DefaultServices() { return kDefault; }
+
+Services& CurrentServices() { return g_current; }
 
 ScopedServices::ScopedServices() : saved_(CurrentServices()) {}
 

@@ -6,8 +6,10 @@
 // do not broadcast the private message range WM_USER to 0xBFFF through
 // HWND_BROADCAST, and that range holds all of the library's broadcasts, so
 // a broadcast is sent to each top-level window in turn. Each send gives up
-// on a hung window at once and on a busy one after a short wait: a
-// listener that does not answer must not stop the navigation program.
+// on a hung window at once and on a busy one after 250 ms: a listener that
+// does not answer must not stop the navigation program. The sends run one
+// after the other on the caller's thread, so the worst case is 250 ms for
+// every busy (not hung) top-level window, for each start or stop message.
 
 #include <cstdint>
 
