@@ -42,12 +42,26 @@ RC=$?
 expect_rc "listener of another prefix" 1
 expect_eq "timeout message" "$(cat quiet.err)" "vexa: no notification within 1 s"
 
-# A notification left signalled before listen starts is stale: reported as
-# such, never counted or stamped with a time. (The objects exist before the
-# simulation, so it leaves them, signalled, behind.)
+# A listener removes the objects it brought into being.
+cleanup_objects
 run listen --timeout 0.1
+expect_eq "listen removes what it created" "$(ls /dev/shm | grep -c "^$VEXA_IPC_PREFIX")" 0
+
+# A notification left signalled before listen starts is stale: reported as
+# such, never counted or stamped with a time. (A listener that was killed
+# while stopped leaves its objects behind; the simulation finds them and
+# leaves them, signalled.)
+"$VEXA_TOOL" listen >/dev/null 2>&1 &
+listener=$!
+for _ in $(seq 100); do
+  [[ -e /dev/shm/"${VEXA_IPC_PREFIX}Navi_Share_Buffer" ]] && break
+  sleep 0.1
+done
+kill -STOP "$listener"
 run simulate --sound-platform 9
 expect_rc "simulation with a listener's objects" 0
+kill -KILL "$listener"
+wait "$listener" 2>/dev/null
 [[ -e /dev/shm/"${VEXA_IPC_PREFIX}Come_From_NaviExe_Even.event" ]] ||
   fail "objects that existed before simulate were removed"
 run listen --count 1 --timeout 0.3

@@ -56,7 +56,15 @@ expect_rc "--file guide.dat" 0
 
 run simulate --library /nonexistent/libvexa.so
 expect_rc "missing library" 1
-expect_eq "missing library message" "$ERR" "vexa: cannot load /nonexistent/libvexa.so"
+# The loader's own reason follows.
+expect_has "missing library message" "$ERR" "vexa: cannot load /nonexistent/libvexa.so: "
+expect_has "missing library reason" "$ERR" "No such file"
+
+# A --file that cannot be read ends the run before anything is loaded.
+run simulate --file missing.cld
+expect_rc "missing --file" 1
+expect_eq "missing --file message" "$ERR" "vexa: cannot open 'missing.cld': No such file or directory"
+expect_eq "missing --file runs nothing" "$OUT" ""
 
 # Usage errors and help.
 run simulate --plan 3

@@ -223,7 +223,7 @@ int RunEncode(const EncodeOptions& options) {
     return kExitFailed;
   }
   std::string native;
-  if (!Utf8ToCodePage(std::filesystem::path(placed).filename().string(),
+  if (!Utf8ToCodePage(std::filesystem::u8path(placed).filename().u8string(),
                       &native)) {
     std::cerr << "vexa: note: the file name cannot be written in code page "
               << SystemCodePage()
