@@ -23,7 +23,10 @@ endif()
 add_custom_target(vexa_sdk)
 add_dependencies(vexa_sdk vexa ${VEXA_STAND_INS})
 if(VEXA_BUILD_TOOLS)
-  add_dependencies(vexa_sdk vexa_cli vexa_man)
+  add_dependencies(vexa_sdk vexa_cli)
+  if(TARGET vexa_man)  # the host's man page
+    add_dependencies(vexa_sdk vexa_man)
+  endif()
 endif()
 
 configure_file(${VEXA_README_TEMPLATE} ${PROJECT_BINARY_DIR}/README.txt @ONLY)
