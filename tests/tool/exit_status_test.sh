@@ -8,7 +8,7 @@ write_worked_examples
 # Every command that prints, with standard output on a full device.
 while IFS='|' read -r args; do
   # shellcheck disable=SC2086
-  "$VEXA_TOOL" $args >/dev/full 2>err.txt
+  vexa $args >/dev/full 2>err.txt
   RC=$? ERR=$(cat err.txt)
   expect_rc "$args > /dev/full" 1
   expect_has "$args: reason" "$ERR" "vexa: error writing to standard output: No space left on device"
@@ -20,14 +20,14 @@ encode --plan 2 -o - --point 1,1
 --help
 CASES
 
-"$VEXA_TOOL" decode dest.cld >&- 2>err.txt
+vexa decode dest.cld >&- 2>err.txt
 RC=$?
 expect_rc "closed standard output" 1
 expect_has "closed standard output: reason" "$(cat err.txt)" "Bad file descriptor"
 
 # The reader is gone before anything is written: SIGPIPE (141), or status
 # 1 with a message where the caller ignores SIGPIPE.
-status=$( { sleep 0.3; "$VEXA_TOOL" decode --format hex dest.cld 2>/dev/null; echo $? >status.txt; } | true; sleep 0.5; cat status.txt)
+status=$( { sleep 0.3; vexa decode --format hex dest.cld 2>/dev/null; echo $? >status.txt; } | true; sleep 0.5; cat status.txt)
 [[ $status == 141 || $status == 1 ]] || fail "closed pipe: exit status $status"
 
 # Usage errors: status 2 and the message.

@@ -14,12 +14,12 @@ expect_rc "list with awkward names" 0
 for file in dest.cld guide.dat names.cld; do
   plan=$([[ $file == *.cld ]] && echo 2 || echo 1)
   for format in gpx csv; do
-    "$VEXA_TOOL" decode --format "$format" "$file" >"$file.$format"
+    vexa decode --format "$format" "$file" >"$file.$format"
     run encode --plan "$plan" "--$format" "$file.$format" -o "back.$format"
     expect_rc "encode --$format from $file" 0
     cmp -s "$file" "back.$format" || fail "$format round trip of $file differs"
-    "$VEXA_TOOL" decode --format "$format" - <"$file" |
-      "$VEXA_TOOL" encode --plan "$plan" "--$format" - -o - 2>/dev/null >piped.bin
+    vexa decode --format "$format" - <"$file" |
+      vexa encode --plan "$plan" "--$format" - -o - 2>/dev/null >piped.bin
     cmp -s "$file" piped.bin || fail "$format round trip of $file through pipes differs"
   done
 done

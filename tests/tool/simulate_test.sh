@@ -46,7 +46,7 @@ write_worked_examples
 run simulate --file dest.cld
 expect_rc "--file dest.cld" 0
 expect_has "own file taken over" "$OUT" "your file 'dest.cld' is left as dest.cld in the data directory (72 bytes)"
-printf '    (TNC,1,1,a,fast' | "$VEXA_TOOL" simulate --file - >out.txt 2>&1
+printf '    (TNC,1,1,a,fast' | vexa simulate --file - >out.txt 2>&1
 RC=$?
 expect_rc "--file with a bad list" 1
 expect_has "bad file explained and kept" "$(cat out.txt)" "the plan does not read the file: error VEXA_E_LIST_BAD_ROUTE: group 1 (field 4, route preference): 'fast'"

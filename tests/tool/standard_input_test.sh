@@ -9,13 +9,13 @@ mkdir folder
 printf 'x' >secret.cld && chmod 000 secret.cld
 
 for file in dest.cld guide.dat; do
-  "$VEXA_TOOL" decode --format hex "$file" >want.txt
-  "$VEXA_TOOL" decode --format hex - <"$file" >got.txt
+  vexa decode --format hex "$file" >want.txt
+  vexa decode --format hex - <"$file" >got.txt
   cmp -s want.txt got.txt || fail "decode - <$file differs from the file"
-  cat "$file" | "$VEXA_TOOL" decode --format hex - >got.txt
+  cat "$file" | vexa decode --format hex - >got.txt
   cmp -s want.txt got.txt || fail "decode - from a pipe of $file differs"
   cat "$file" >pipe.cld &
-  "$VEXA_TOOL" decode --format hex pipe.cld >got.txt
+  vexa decode --format hex pipe.cld >got.txt
   wait
   cmp -s want.txt got.txt || fail "decode of a FIFO holding $file differs"
 done
