@@ -54,6 +54,10 @@ bool InputFile::Open(const std::string& path, std::string* error) {
   if (path != "-") {
     errno = 0;
     file = OpenForReading(path);
+    if (file == nullptr && errno == EISDIR) {
+      *error = InputName(path) + " is a directory";
+      return false;
+    }
     if (file == nullptr) {
       *error = "cannot open " + InputName(path) + ": " + Reason(errno);
       return false;

@@ -157,8 +157,13 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes,
     }
   }
   if (file == INVALID_HANDLE_VALUE) {
+    const std::wstring shown_folder =
+        folder.size() > 1 && (folder.back() == L'\\' || folder.back() == L'/')
+            ? folder.substr(0, folder.size() - 1)
+            : folder;
     *error = "cannot create a file in " +
-             Quoted(folder.empty() ? L"." : folder) + " to write " + shown +
+             Quoted(folder.empty() ? L"." : shown_folder) + " to write " +
+             shown +
              ": " + Reason();
     return false;
   }

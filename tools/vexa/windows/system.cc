@@ -82,7 +82,16 @@ std::FILE* OpenForReading(const std::string& path) {
     errno = EILSEQ;
     return nullptr;
   }
-  return ::_wfopen(wide.c_str(), L"rb");
+  std::FILE* file = ::_wfopen(wide.c_str(), L"rb");
+  if (file == nullptr) {
+    // The C runtime cannot open a folder and says "permission denied".
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      errno = EISDIR;
+    }
+  }
+  return file;
 }
 
 bool ExamineInput(std::FILE* file, InputKind* kind, long long* size) {
@@ -99,17 +108,16 @@ bool ExamineInput(std::FILE* file, InputKind* kind, long long* size) {
     *size = 0;
     return true;
   }
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(handle, &info)) {
-    errno = EIO;
-    return false;
+  // A handle that says nothing of its size (standard input redirected by
+  // some shells) is read as a stream too.
+  LARGE_INTEGER bytes;
+  if (!::GetFileSizeEx(handle, &bytes)) {
+    *kind = InputKind::kStream;
+    *size = 0;
+    return true;
   }
-  *kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-              ? InputKind::kDirectory
-              : InputKind::kRegular;
-  *size = static_cast<long long>(
-      (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) |
-      info.nFileSizeLow);
+  *kind = InputKind::kRegular;
+  *size = static_cast<long long>(bytes.QuadPart);
   return true;
 }
 

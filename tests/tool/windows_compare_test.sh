@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# vexa.exe against the host tool ($VEXA_HOST_TOOL): over a set of files and
+# commands both print the same bytes (line ends aside) with the same exit
+# status, and encode writes the same files. The file name 目的地.cld checks
+# that a name outside the ANSI code page arrives whole.
+source "$(dirname "$0")/tool_test_lib.sh"
+: "${VEXA_HOST_TOOL:?VEXA_HOST_TOOL must name the host vexa binary}"
+write_worked_examples
+cp dest.cld 目的地.cld
+printf '    (TNC,113.324520,23.106414,\xb9\xe3\xd6\xdd\xcb\xfe,\xd7\xee\xb6\xcc' >tower.cld
+printf '    (TNC,1,1,a,fast' >bad.cld
+
+# same WHAT ARGS...: both tools, standard output and status compared; each
+# reads $SAME_INPUT (default: nothing) on its own standard input.
+same() {
+  local what=$1 input=${SAME_INPUT:-/dev/null}
+  shift
+  "$VEXA_HOST_TOOL" "$@" <"$input" >host.out 2>host.err
+  local host_rc=$?
+  vexa "$@" <"$input" >exe.out 2>exe.err
+  local exe_rc=$?
+  [[ $host_rc == "$exe_rc" ]] ||
+    fail "$what: exit status $exe_rc, the host's $host_rc ($(cat exe.err))"
+  cmp -s <(tr -d '\r' <host.out) <(tr -d '\r' <exe.out) ||
+    fail "$what: output differs:
+$(diff <(tr -d '\r' <host.out) <(tr -d '\r' <exe.out) | head -20)"
+}
+
+for file in 目的地.cld guide.dat tower.cld bad.cld; do
+  for format in table json hex geojson gpx csv; do
+    same "decode --format $format $file" decode --format "$format" "$file"
+  done
+  SAME_INPUT=$file same "decode - <$file" decode --format json -
+done
+same "decode of several" decode --format table 目的地.cld guide.dat missing.cld
+same "parse plan 2" parse --plan 2 '(TNC,113.324520,23.106414,广州塔,最短'
+same "parse plan 1" parse --plan 1 --format json '(TNC,002,4,3107.1300,12128.6200,B1,3114.0000,12129.5000'
+same "parse refused" parse --plan 2 '(TNC,1,1,a,fast'
+same "encode to standard output" encode --plan 2 --point 39.9,116.4 --name 天安门 -o -
+same "usage error" decode --format bogus dest.cld
+
+# encode ARGS...: the same file written by both.
+while IFS='|' read -r args; do
+  # shellcheck disable=SC2086
+  "$VEXA_HOST_TOOL" encode $args -o host.cld >/dev/null 2>&1
+  # shellcheck disable=SC2086
+  vexa encode $args -o 写入.cld >/dev/null 2>&1
+  cmp -s host.cld 写入.cld || fail "encode $args: the files differ"
+  rm -f host.cld 写入.cld
+done <<'CASES'
+--plan 2 --point 39.916527,116.397128 --name Home --route fastest
+--plan 2 --point 39.9,116.4 --name 天安门 --point 31.2,121.4 --name 上海
+--plan 1 --point 39.8375,116.335 --point 39.9083333,116.3866667 --route shortest
+--plan 2 --point 1,1 --name a
+CASES
+
+# What only Windows has: device names and --no-clobber on a real file.
+run encode --plan 2 --point 1,1 -o NUL
+expect_rc "encode to NUL" 1
+expect_has "encode to NUL" "$ERR" "'NUL' is a character device; only a regular file is replaced"
+run encode --plan 2 --point 1,1 -o 目的地.cld --no-clobber
+expect_rc "--no-clobber" 1
+cmp -s dest.cld 目的地.cld || fail "--no-clobber changed the file"
+finish
