@@ -61,4 +61,16 @@ expect_has "encode to NUL" "$ERR" "'NUL' is a character device; only a regular f
 run encode --plan 2 --point 1,1 -o 目的地.cld --no-clobber
 expect_rc "--no-clobber" 1
 cmp -s dest.cld 目的地.cld || fail "--no-clobber changed the file"
+# A read-only file (no write bit: Wine's FILE_ATTRIBUTE_READONLY) is kept
+# unless forced, and stays read-only.
+cp dest.cld ro.cld && chmod 444 ro.cld
+run encode --plan 2 --point 1,1 -o ro.cld
+expect_rc "read-only target" 1
+expect_has "read-only target" "$ERR" "'ro.cld' is read-only; --force replaces it anyway"
+cmp -s dest.cld ro.cld || fail "a read-only file was changed"
+run encode --plan 2 --point 1,1 -o ro.cld --force
+expect_rc "--force" 0
+cmp -s dest.cld ro.cld && fail "--force did not replace the file"
+[[ -w ro.cld && $(id -u) != 0 ]] && fail "--force made the file writable"
+[[ $(stat -c %a ro.cld) == 444 ]] || fail "--force: mode $(stat -c %a ro.cld), not 444"
 finish

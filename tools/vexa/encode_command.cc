@@ -39,6 +39,7 @@ struct EncodeOptions {
   int gpx_route = 0;
   int gpx_track = 0;
   bool no_clobber = false;
+  bool force = false;
   bool strict = false;
 };
 
@@ -209,7 +210,8 @@ int RunEncode(const EncodeOptions& options) {
     return kExitOk;
   }
   std::string placed;
-  if (!WriteFileSafely(options.output, file.bytes, options.no_clobber, &placed,
+  if (!WriteFileSafely(options.output, file.bytes,
+                       WriteMode{options.no_clobber, options.force}, &placed,
                        &error)) {
     std::cerr << "vexa: " << error << "; nothing was written\n";
     return kExitFailed;
@@ -258,6 +260,9 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
       ->type_name("FILE");
   command->add_flag("--no-clobber", options->no_clobber,
                     "Refuse to replace an existing file");
+  command->add_flag("--force", options->force,
+                    "Replace a file you may not write (read-only), keeping "
+                    "its mode");
   command
       ->add_option("--point", options->points,
                    "A point as LAT,LON in decimal degrees; repeat in travel "
