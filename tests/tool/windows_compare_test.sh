@@ -5,6 +5,10 @@
 # that a name outside the ANSI code page arrives whole.
 source "$(dirname "$0")/tool_test_lib.sh"
 : "${VEXA_HOST_TOOL:?VEXA_HOST_TOOL must name the host vexa binary}"
+[[ -x $VEXA_HOST_TOOL ]] || {
+  echo "no host tool at $VEXA_HOST_TOOL: build it first (cmake --build --preset default --target vexa_cli)" >&2
+  exit 1
+}
 write_worked_examples
 cp dest.cld 目的地.cld
 printf '    (TNC,113.324520,23.106414,\xb9\xe3\xd6\xdd\xcb\xfe,\xd7\xee\xb6\xcc' >tower.cld
@@ -54,7 +58,12 @@ done <<'CASES'
 --plan 2 --point 1,1 --name a
 CASES
 
-# What only Windows has: device names and --no-clobber on a real file.
+# What only Windows has: device names, --no-clobber on a real file, the
+# loader's own reason.
+run simulate --library 'C:\nowhere\Vexa.dll'
+expect_rc "missing library" 1
+expect_has "missing library" "$ERR" 'vexa: cannot load C:\nowhere\Vexa.dll: '
+expect_has "missing library: the system's reason" "$ERR" "(error 126)"
 run encode --plan 2 --point 1,1 -o NUL
 expect_rc "encode to NUL" 1
 expect_has "encode to NUL" "$ERR" "'NUL' is a character device; only a regular file is replaced"
