@@ -58,6 +58,13 @@ done <<'CASES'
 --plan 2 --point 1,1 --name a
 CASES
 
+# On a console (a terminal through script(1), which Wine gives a console
+# of code page 936) the text goes as UTF-16 and shows as the characters it
+# means; UTF-8 bytes written as they are would come out as GBK mojibake.
+printf -v console_command '%q ' "${VEXA[@]}" parse --plan 2 '(TNC,113.3,23.1,广州塔,最短'
+console=$(timeout 60 script -qec "$console_command" /dev/null)
+expect_has "console output" "$console" "广州塔"
+
 # What only Windows has: device names, --no-clobber on a real file, the
 # loader's own reason.
 run simulate --library 'C:\nowhere\Vexa.dll'

@@ -150,8 +150,8 @@ void AddListenCommand(CLI::App& app, int* exit_code) {
       "On the host the objects are named after VEXA_IPC_PREFIX, as the "
       "library names them; run listen and the navigation program (or vexa "
       "simulate) with the same value. Objects that listen created are "
-      "removed when it ends.\nExit status: 0 done or interrupted, 1 the objects cannot "
-      "be opened or the timeout passed, 2 usage error.");
+      "removed when it ends.\nExit status: 0 done or interrupted, 1 the "
+      "objects cannot be opened or the timeout passed, 2 usage error.");
   command->callback([options, exit_code] { *exit_code = RunListen(*options); });
 }
 

@@ -1,11 +1,12 @@
 // The simulation's transcript (see simulate_transcript.h).
 
+#include "simulate_transcript.h"
+
 #include <cstdio>
 #include <iostream>
 #include <sstream>
 
 #include "output_format.h"
-#include "simulate_transcript.h"
 
 namespace vexa::tool {
 

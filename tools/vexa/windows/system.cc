@@ -160,7 +160,7 @@ bool WriteConsole(HANDLE console, std::string_view bytes,
   std::string text = *pending + std::string(bytes);
   std::size_t keep = 0;
   for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
-    const unsigned char c = static_cast<unsigned char>(text[text.size() - back]);
+    const auto c = static_cast<unsigned char>(text[text.size() - back]);
     if ((c & 0xC0) == 0x80) continue;  // a continuation byte
     const std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
     if (need > back) keep = back;
