@@ -58,6 +58,29 @@ done <<'CASES'
 --plan 2 --point 1,1 --name a
 CASES
 
+# simulate against the real Vexa.dll and real windows, one row per platform:
+# ARGS|WHAT THE TRANSCRIPT SAYS. The sound peers are found on WINEPATH.
+peers=$(cd "$(dirname "$VEXA_TOOL")/sound_peers" && pwd)
+export WINEPATH="Z:${peers//\//\\}"
+while IFS='|' read -r args said; do
+  # shellcheck disable=SC2086
+  run simulate $args
+  expect_rc "simulate $args" 0
+  expect_has "simulate $args" "$OUT" "$said"
+done <<'CASES'
+--control-platform 6|"Home screen" brought to the foreground
+--control-platform 2|a desktop cannot hand the screen to a head unit's control program
+--sound-platform 1|"Navigation" received message 2025 (0x7E9) wParam 0 lParam 0
+--sound-platform 4|head unit: RtSound.dll StartPlaySound
+--sound-platform 6|head unit: VexaAddonNotify.dll NavSoundNotify 1
+--sound-platform 10|"Navi_Window" received message 4038 (0xFC6)
+--sound-platform 9|shared word Navi_Share_Buffer = 42
+CASES
+unset WINEPATH
+# The registry value that platform 6 needed is gone with the run.
+"${VEXA_TOOL_RUNNER:-wine}" reg query 'HKCU\Software\Shell\Config' /v AddonDll \
+  >/dev/null 2>&1 && fail "simulate left the registry value AddonDll behind"
+
 # On a console (a terminal through script(1), which Wine gives a console
 # of code page 936) the text goes as UTF-16 and shows as the characters it
 # means; UTF-8 bytes written as they are would come out as GBK mojibake.
