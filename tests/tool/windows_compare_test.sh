@@ -36,6 +36,10 @@ for file in 目的地.cld guide.dat tower.cld bad.cld; do
   done
   SAME_INPUT=$file same "decode - <$file" decode --format json -
 done
+# Standard input and output carry bytes: CR LF stays, Ctrl-Z is no end.
+printf '    (TNC,116.3,39.9,a\r\nb\x1a,\xd7\xee\xbf\xec' >bytes.cld
+SAME_INPUT=bytes.cld same "decode - of CR LF and Ctrl-Z" decode --format hex --plan 2 -
+SAME_INPUT=bytes.cld same "json of CR LF and Ctrl-Z" decode --format json --plan 2 -
 same "decode of several" decode --format table 目的地.cld guide.dat missing.cld
 same "parse plan 2" parse --plan 2 '(TNC,113.324520,23.106414,广州塔,最短'
 same "parse plan 1" parse --plan 1 --format json '(TNC,002,4,3107.1300,12128.6200,B1,3114.0000,12129.5000'
