@@ -14,7 +14,6 @@ endif()
 # address sanitizer above. Its runtime, linked statically, defines operator
 # new itself, so only executables without the test allocation hooks link
 # under it.
-option(VEXA_THREAD_SANITIZER "Build with ThreadSanitizer (clang)" OFF)
 if(VEXA_THREAD_SANITIZER)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)

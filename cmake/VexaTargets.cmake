@@ -13,6 +13,20 @@ function(vexa_library_code target)
   target_compile_options(${target} PRIVATE -fno-exceptions
                          $<$<COMPILE_LANGUAGE:CXX>:-fno-threadsafe-statics>
                          $<$<BOOL:${VEXA_SEPARATE_DEBUG}>:-g>)
+  vexa_shipped_code(${target})
+endfunction()
+
+# vexa_shipped_code(target): code that the SDK ships (the library and the
+# stand-ins). Its debug information names source files relative to the
+# source tree (src/destination/ptt_exports.cc, compiled in "."), not the
+# build machine's folders, so a debugger reads a crash anywhere, given the
+# source tree (gdb: `directory <tree>`). The source folder is mapped first:
+# the last map given that matches wins, so the build folder inside the tree
+# becomes ".".
+function(vexa_shipped_code target)
+  target_compile_options(${target} PRIVATE
+    -fdebug-prefix-map=${PROJECT_SOURCE_DIR}/=
+    -fdebug-prefix-map=${PROJECT_BINARY_DIR}=.)
   vexa_warnings(${target})
 endfunction()
 
@@ -40,4 +54,21 @@ function(vexa_separate_debug target)
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
     COMMENT "Stripping $<TARGET_FILE_NAME:${target}>, debug information beside it"
     VERBATIM)
+endfunction()
+
+# vexa_install_rpath(out from to): the run path with which a program
+# installed in folder <from> finds libraries in folder <to>: $ORIGIN and the
+# relative way when both are relative to the prefix (the install can move),
+# else <to> as an absolute folder.
+function(vexa_install_rpath out from to)
+  if(IS_ABSOLUTE "${from}" OR IS_ABSOLUTE "${to}")
+    set(path "${to}")
+    if(NOT IS_ABSOLUTE "${to}")
+      set(path "${CMAKE_INSTALL_PREFIX}/${to}")
+    endif()
+  else()
+    file(RELATIVE_PATH path /prefix/${from} /prefix/${to})
+    set(path "$ORIGIN/${path}")
+  endif()
+  set(${out} "${path}" PARENT_SCOPE)
 endfunction()

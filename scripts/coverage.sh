@@ -11,6 +11,10 @@
 # HTML report in build/coverage/html/. Branches that only throw or that the
 # compiler proves unreachable are left out, so the figure counts the code's
 # own decisions.
+#
+# A report of which lines and branches ran, not a target: whether the tests
+# would notice a broken rule is what scripts/mutants.sh checks. Nothing here
+# fails on a figure, and no test is written to raise one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vexa needs on Debian 12, skipping what
 # is already there. Groups: host (default), windows (mingw-w64 and Wine for
-# both word sizes; 32-bit Wine needs the i386 architecture, added here),
+# both word sizes; 32-bit Wine needs the i386 architecture, added here;
+# llvm-dlltool for Vexa.lib, clang and lld-link to check it),
 # fuzz (clang with libFuzzer), analysis (valgrind, gcovr). The windows group
 # also unpacks Debian's pugixml source (no mingw-w64 package exists) into
 # /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
@@ -9,8 +10,8 @@
 set -euo pipefail
 
 declare -A groups=(
-  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev help2man jq locales"
-  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip libcli11-dev nlohmann-json3-dev dpkg-dev"
+  [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev jq man-db locales python3-cram"
+  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld libcli11-dev nlohmann-json3-dev dpkg-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite of Vexa, installing what is missing first
 # (as root on Debian 12):
-#   1. the host suite (debug build),
+#   1. the host suite (debug build), and the mutation check: each rule of
+#      scripts/mutants.tsv broken in turn must fail its module's tests,
 #   2. the host suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 #      and the three export families from three threads under
 #      ThreadSanitizer (clang),
@@ -10,15 +11,16 @@
 #   4. a bounded run of every fuzz harness, and the suite under valgrind,
 #   5. the cross-build differential check: the same generated inputs through
 #      the host library and every Windows DLL build, compared byte for byte,
-#   6. the release packages and the checks of each as an integrator uses it.
+#   6. the release packages and the checks of each as an integrator uses it,
+# and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
-#   scripts/test.sh [host] [asan] [tsan] [windows] [fuzz] [valgrind]
-#                   [differential] [package]
+#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [fuzz]
+#                   [valgrind] [differential] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(host asan tsan windows fuzz valgrind differential package)
+all_stages=(host mutants asan tsan windows fuzz valgrind differential package)
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -51,9 +53,19 @@ run_script() {
   bash "$script" "$@"
 }
 
+# What the temporary folders and /dev/shm hold before the run; the check
+# at the end fails on anything the run added.
+snapshot=$(mktemp)
+trap 'rm -f "$snapshot"' EXIT
+run_script scripts/check-leftovers.sh snapshot "$snapshot"
+
 echo "=== tree: no merge-conflict marker in a tracked file"
 run_script scripts/check-tree.sh
 want host && run_preset default
+if want mutants; then
+  echo "=== mutants: each rule broken in turn, caught by its module's tests"
+  run_script scripts/mutants.sh
+fi
 want asan && run_preset asan
 want tsan && run_preset tsan
 if want windows; then
@@ -77,4 +89,6 @@ if want package; then
   run_script scripts/package.sh
   run_script tests/package/check_packages.sh
 fi
+echo "=== leftovers: nothing in /tmp or /dev/shm under the suite's names"
+run_script scripts/check-leftovers.sh check "$snapshot"
 echo "=== all requested stages passed: ${stages[*]}"

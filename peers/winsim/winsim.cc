@@ -453,9 +453,9 @@ bool Visible(Window window) {
 void SetForeground(Window window) {
   State& state = TheState();
   std::lock_guard<std::mutex> lock(state.mutex);
-  if (FindWindow(state, window) == nullptr) return;
-  state.foreground = window;
+  // Every request is recorded, one for no window included.
   TryRecord([&] { state.foreground_requests.push_back(window); });
+  if (FindWindow(state, window) != nullptr) state.foreground = window;
 }
 
 Window Foreground() {

@@ -55,7 +55,7 @@ WINSIM_API std::vector<Window> ZOrder();
 WINSIM_API Window Find(const char16_t* title);  // exact title, or 0
 WINSIM_API Window Next(Window window);          // below `window`, or 0
 WINSIM_API bool Visible(Window window);         // false for unknown handles
-WINSIM_API void SetForeground(Window window);   // recorded; unknown ignored
+WINSIM_API void SetForeground(Window window);   // recorded; only a known one comes forward
 WINSIM_API Window Foreground();
 WINSIM_API std::vector<Window> ForegroundRequests();
 

@@ -109,6 +109,28 @@ TEST(Coordinates, DegreesFollowTheRulesOfTheFormattedScan) {
   }
 }
 
+// Rounding against exact integer arithmetic over generated texts: a degree
+// is 9,216,000 units, so n millionths of a degree are n × 9.216 units and m
+// hundred-thousandths of a minute m × 1.536 units. Adding one half and
+// truncating toward zero is an integer division of the thousandths. One
+// value in 125 lies 0.004 units above a half (or, negative, below one).
+TEST(Coordinates, AddOneHalfThenTruncateOverGeneratedTexts) {
+  std::uint32_t seed = 1;
+  for (int i = 0; i < 4000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const long long n = static_cast<long long>(seed % 360000001u) - 180000000;
+    const long long m = seed % 6000000, degrees = seed % 90;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld.%06lld", n < 0 ? "-" : "",
+                  std::llabs(n) / 1000000, std::llabs(n) % 1000000);
+    EXPECT_EQ(DecimalDegreesToUnits(text), (n * 9216 + 500) / 1000) << text;
+    std::snprintf(text, sizeof text, "%02lld%02lld.%05lld", degrees,
+                  m / 100000, m % 100000);
+    EXPECT_EQ(DegreesMinutesToUnits(text, 2),
+              (degrees * 9216000000 + m * 1536 + 500) / 1000) << text;
+  }
+}
+
 TEST(Coordinates, DecimalCommaLocaleChangesNothing) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {

@@ -49,11 +49,26 @@ constexpr std::size_t kMaxSites = 12;
       },                                                         \
       ::testing::ExitedWithCode(0), "")
 
-std::string MakeDataDirectory() {
-  char pattern[] = "/tmp/vexa-alloc-faults-XXXXXX";
-  EXPECT_NE(::mkdtemp(pattern), nullptr);
-  return pattern;
-}
+// A fresh data directory, removed with all it holds when the scenario
+// ends, however it ends (the scenarios return before their process exits).
+class DataDirectory {
+ public:
+  DataDirectory() {
+    char pattern[] = "/tmp/vexa-alloc-faults-XXXXXX";
+    EXPECT_NE(::mkdtemp(pattern), nullptr);
+    path_ = pattern;
+  }
+  ~DataDirectory() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  DataDirectory(const DataDirectory&) = delete;
+  DataDirectory& operator=(const DataDirectory&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 const std::u16string& OtherGuideText() {
   // A different destination from the file's, so the two packets differ.
@@ -78,7 +93,8 @@ bool IsOtherGuidePacket(const DestinationPacket& p) {
 // usual deletion buffer, whose deletion needs a heap buffer of its own.
 void DestinationScenario(std::size_t skip, bool every_later, bool long_path,
                          bool expect_no_failure) {
-  const std::string dir = MakeDataDirectory();
+  const DataDirectory data;
+  const std::string& dir = data.path();
   std::string folder = dir;
   if (long_path) {
     for (int i = 0; i < 4; ++i) folder += "/" + std::string(60, 'd');
@@ -146,13 +162,13 @@ void DestinationScenario(std::size_t skip, bool every_later, bool long_path,
   DestinationPacket packet;
   EXPECT_EQ(PTT_Get_DataPacket(&packet), 0);
   EXPECT_TRUE(IsOtherGuidePacket(packet));
-  if (!long_path || !file_kept) fs::remove_all(dir);
 }
 
 // The same for plan 2: PTT_Init with a valid dest.cld while allocations
 // fail takes the list over and deletes the file, or leaves both alone.
 void DestinationListScenario(std::size_t skip, bool every_later, bool expect_no_failure) {
-  const std::string dir = MakeDataDirectory();
+  const DataDirectory data;
+  const std::string& dir = data.path();
   const std::string path = dir + "/dest.cld";
   std::ofstream(path, std::ios::binary) << "    (TNC,116.397128,39.916527,Home,\xCD\xC6\xBC\xF6";
   ::setenv("VEXA_GUIDE_PLAN", "2", 1);
@@ -187,7 +203,6 @@ void DestinationListScenario(std::size_t skip, bool every_later, bool expect_no_
   // With memory back, a kept file is taken over now.
   EXPECT_EQ(PTT_Init(), 0);
   EXPECT_FALSE(fs::exists(path));
-  fs::remove_all(dir);
 }
 
 // CTL_Init on the default platform and the two queries while allocations
@@ -275,7 +290,8 @@ TEST(AllocationFaults, ControlFamilyAtEverySite) {
 // The debug log builds its path on the heap only to open the file: without
 // memory the message is dropped, and the next call opens the file.
 void DbgLogWithoutMemory() {
-  const std::string dir = MakeDataDirectory();
+  const DataDirectory data;
+  const std::string& dir = data.path();
   ::setenv("VEXA_DATA_DIR", dir.c_str(), 1);
   {
     test::ScopedAllocationFailure fail(0, true);
@@ -294,7 +310,6 @@ void DbgLogWithoutMemory() {
   std::ifstream in(dir + "/VexaDbgLog.txt", std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), {}};
   EXPECT_EQ(text, "kept 2\nkept 3\n");
-  fs::remove_all(dir);
 }
 
 TEST(AllocationFaults, DbgLogDropsOnlyWhileOpeningWithoutMemory) {

@@ -8,7 +8,13 @@
 #    Windows zip cross-built with mingw-w64 for its word size and run under
 #    Wine beside Vexa.dll and the package's stand-ins, and the zip's
 #    tool/vexa.exe runs a simulation with the zip's Vexa.dll;
-#  - the same program built with `pkg-config --cflags --libs vexa` (host).
+#  - the 32-bit zip's Vexa.lib in a SafeSEH link (lld-link /SAFESEH);
+#  - the same program built with `pkg-config --cflags --libs vexa` (host);
+#  - with the host checks, Vexa inside other builds, from this source tree:
+#    a parent that vendors it with add_subdirectory (parent/, with its own
+#    target PC and its own package), the same through FetchContent, and an
+#    install of a fresh tree (--target install) with an absolute library
+#    folder, read through pkg-config.
 #   tests/package/check_packages.sh [release] [windows-release] [windows-x86-release]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -65,6 +71,59 @@ check_host() {
   expect_zero_packet "host: pkg-config consumer" "$work/consumer-pkg-config"
 }
 
+# The files below a folder, one line, sorted.
+files_below() { (cd "$1" && find . -type f -o -type l | sort | tr '\n' ' '); }
+
+check_vendored() {
+  local parent=$root/tests/package/parent b=$work/parent root_dir=$work/parent-root
+  cmake -S "$parent" -B "$b" -G Ninja -DVEXA_SOURCE="$root" \
+    -DCMAKE_INSTALL_PREFIX="$root_dir" >/dev/null
+  cmake --build "$b" --target install >/dev/null
+  expect_zero_packet "add_subdirectory: the parent's own PC links Vexa::vexa" "$b/PC"
+  local got
+  got=$(files_below "$root_dir")
+  [[ $got == "./bin/PC " ]] && pass "add_subdirectory: the parent installs only its own files" ||
+    fail "add_subdirectory: the parent's install root holds $got"
+  (cd "$b" && cpack >/dev/null)
+  got=$(cd "$b" && find . -maxdepth 1 -name '*.tar.gz' | tr '\n' ' ')
+  [[ $got == "./Parent-1.0-Linux.tar.gz " ]] && pass "add_subdirectory: the parent's package keeps its name" ||
+    fail "add_subdirectory: packages made: $got"
+  # The parent asks for the SDK's install rules.
+  cmake "$b" -DVEXA_INSTALL=ON >/dev/null
+  cmake --build "$b" >/dev/null
+  cmake --install "$b" --prefix "$work/parent-sdk" >/dev/null
+  [[ -f $work/parent-sdk/include/vexa/vexa.h && -f $work/parent-sdk/share/doc/vexa/README.txt ]] &&
+    pass "add_subdirectory: VEXA_INSTALL=ON installs the SDK" ||
+    fail "add_subdirectory: VEXA_INSTALL=ON installs $(files_below "$work/parent-sdk")"
+
+  b=$work/fetched
+  cmake -S "$parent" -B "$b" -G Ninja -DVEXA_SOURCE="$root" -DVIA_FETCHCONTENT=ON >/dev/null
+  cmake --build "$b" >/dev/null
+  expect_zero_packet "FetchContent from a local path: the parent's PC" "$b/PC"
+
+  # Vexa itself, a fresh tree installed in one step, the library folder
+  # absolute as distributions pass it.
+  local prefix=$work/absolute libdir=$work/absolute/lib64-abs
+  b=$work/absolute-build
+  cmake -S "$root" -B "$b" -G Ninja -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_TOOLS=OFF \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR="$libdir" >/dev/null
+  cmake --build "$b" --target install >/dev/null
+  local pc=(env PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config)
+  if [[ $("${pc[@]}" --variable=libdir vexa) == "$libdir" &&
+        $("${pc[@]}" --variable=includedir vexa) == "$prefix/include" &&
+        -f $prefix/include/vexa/vexa.h && -f $prefix/share/doc/vexa/README.txt &&
+        ! -e $prefix/README.txt ]]; then
+    pass "absolute libdir: vexa.pc names the real folders, the README is in share/doc/vexa"
+  else
+    fail "absolute libdir: $(cat "$libdir/pkgconfig/vexa.pc"; files_below "$prefix")"
+  fi
+  # shellcheck disable=SC2046 # the flags are words
+  cc -o "$work/absolute-consumer" "$consumer/main.c" $("${pc[@]}" --cflags --libs vexa) \
+    -Wl,-rpath,"$libdir"
+  expect_zero_packet "absolute libdir: pkg-config consumer finds the stand-ins" \
+    "$work/absolute-consumer"
+}
+
 # check_windows <processor> <package system> <debug preset of the same word
 # size, whose Wine prefix runs the program> <release preset>
 check_windows() {
@@ -78,6 +137,16 @@ check_windows() {
     -DCMAKE_FIND_ROOT_PATH="$sdk" >/dev/null
   cmake --build "$build" >/dev/null
   cp "$sdk"/bin/Vexa.dll "$sdk"/stand-ins/*.dll "$build"/
+  if [[ $processor == i686 ]]; then
+    printf 'int PTT_Init(void);\nint mainCRTStartup(void) { return PTT_Init(); }\n' >"$work/seh.c"
+    if clang --target=i686-pc-windows-msvc -c "$work/seh.c" -o "$work/seh.obj" &&
+       lld-link /safeseh /machine:x86 /subsystem:console /nodefaultlib \
+         /entry:mainCRTStartup "$work/seh.obj" "$sdk/lib/Vexa.lib" /out:"$work/seh.exe" >&2; then
+      pass "$system: lld-link /SAFESEH accepts lib/Vexa.lib"
+    else
+      fail "$system: lld-link /SAFESEH refuses lib/Vexa.lib"
+    fi
+  fi
   local wine
   wine=$(sed -n 's/^VEXA_WINE:FILEPATH=//p' "$build/CMakeCache.txt")
   # The Wine suite's prefix of the same word size (made here if missing).
@@ -101,7 +170,7 @@ check_windows() {
 
 for preset in "${presets[@]}"; do
   case $preset in
-    release) check_host ;;
+    release) check_host; check_vendored ;;
     windows-release) check_windows x86_64 win64 windows windows-release ;;
     windows-x86-release) check_windows i686 win32 windows-x86 windows-x86-release ;;
     *) echo "unknown preset: $preset" >&2; exit 2 ;;

@@ -38,6 +38,7 @@ TEST(CodePages, RouteWordsBecomeGbkBytes) {
 TEST(CodePages, ResultThatDoesNotFitGivesNothing) {
   EXPECT_EQ(ToCodePage(kGbk, std::u16string(511, u'A')).size(), 511u);
   EXPECT_EQ(ToCodePage(kGbk, std::u16string(512, u'A')).size(), 0u);
+  EXPECT_EQ(ToCodePage(1252, std::u16string(512, u'A')).size(), 0u);
   // Double-byte characters count two bytes each: 255 of them and one more
   // byte fill 511 exactly; a 256th does not fit, and no half is written.
   std::u16string chinese(255, u'推');

@@ -191,6 +191,8 @@ TEST_F(RegistryFile, EnvironmentFileIsLoadedAtFirstUse) {
         // A reset forgets the values; the next use reads the file again.
         winsim::Reset();
         bool reloaded = Query(u"Software\\Shell\\Config", u"AddonDll").size() == 12;
+        // The child made its own file in SetUp and ends before TearDown.
+        std::remove(path.c_str());
         std::exit(loaded && reloaded ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");

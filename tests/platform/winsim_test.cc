@@ -148,10 +148,10 @@ TEST_F(WindowSystem, ForegroundRequestsAreRecorded) {
   Window b = winsim::CreateWindow(u"b", true);
   EXPECT_EQ(winsim::Foreground(), 0u);
   BringToForeground(a);
-  BringToForeground(0x4242);  // unknown: ignored
+  BringToForeground(0x4242);  // unknown: recorded, nothing comes forward
   BringToForeground(b);
   EXPECT_EQ(winsim::Foreground(), b);
-  EXPECT_EQ(winsim::ForegroundRequests(), (std::vector<winsim::Window>{a, b}));
+  EXPECT_EQ(winsim::ForegroundRequests(), (std::vector<winsim::Window>{a, 0x4242, b}));
   winsim::DestroyWindow(b);
   EXPECT_EQ(winsim::Foreground(), 0u);
 }

@@ -11,29 +11,41 @@ run encode --plan 2 -o list.cld --point 39.916527,116.397128 --name Home \
 expect_rc "encode the list example" 0
 expect_eq "encode reports" "$OUT" "wrote list.cld: destination list (plan 2), 2 points, 72 bytes; the library reads it back as meant"
 cmp -s list.cld dest.cld || fail "encoded list differs from the worked example"
+# Each coordinate is written as the shortest text that the library reads as
+# the units meant, so the guide example drops the zeros of its minutes.
 run encode --plan 1 -o guide1.dat --point 39.8375,116.335 --point 39.9083333,116.3866667 --route fastest
 expect_rc "encode the guide example" 0
-cmp -s guide1.dat guide.dat || fail "encoded guide message differs from the worked example"
+expect_eq "encoded guide message" "$(tail -c +5 guide1.dat)" "(TNC,002,1,3954.5,11623.2,B1,3950.25,11620.1"
+vexa decode --format hex guide.dat >want.txt
+vexa decode --format hex guide1.dat >got.txt
+cmp -s want.txt got.txt || fail "encoded guide message reads other than the worked example"
 
-# Southern and western coordinates survive both notations. (The library
-# rounds by adding half a unit and truncating toward zero, so a negative
-# value lands one unit nearer to zero: -5.5 reads back as -5.4999999.)
+# Southern and western coordinates read back to the very units meant. The
+# library adds half a unit and truncates toward zero, so a negative value
+# needs its text one step beyond: -90 is written -90.0000001.
 run encode --plan 1 -o south.dat --point=-33.8688,-70.6693 --point=-5.5,151.2093 --route economical
 expect_rc "negative guide message" 0
 run decode --format json south.dat
 json=$(squeeze "$OUT")
-expect_has "negative via point" "$json" '"role":"via","latitude":-33.8687999,"longitude":-70.6692999,"latitudeUnits":-312134860,"longitudeUnits":-651288268,'
-expect_has "negative destination" "$json" '"role":"destination","latitude":-5.4999999,"longitude":151.2093,"latitudeUnits":-50687999,'
+expect_has "negative via point" "$json" '"role":"via","latitude":-33.8688,"longitude":-70.6693,"latitudeUnits":-312134861,"longitudeUnits":-651288269,'
+expect_has "negative destination" "$json" '"role":"destination","latitude":-5.5,"longitude":151.2093,"latitudeUnits":-50688000,'
 expect_has "route economical" "$json" '"routeMode":3,"route":"economical"'
-run encode --plan 2 -o south.cld --point=-33.8688,-70.6693 --name Santiago --route shortest
-run decode --format json south.cld
-expect_has "negative list point" "$(squeeze "$OUT")" '"latitude":-33.8687999,"longitude":-70.6692999,"latitudeUnits":-312134860,"longitudeUnits":-651288268,"routeMode":2,"route":"shortest","name":"Santiago"'
+# POINT|PLAN|TEXT of the point in the file
+while IFS='|' read -r point plan text; do
+  run encode --plan "$plan" -o text.bin "--point=$point"
+  expect_has "$point in plan $plan reads back as meant" "$OUT" "the library reads it back as meant"
+  expect_has "text of $point in plan $plan" "$(tail -c +5 text.bin | tr -d '\0')" "$text"
+done <<'CASES'
+-90,-180|2|(TNC,-180.0000001,-90.0000001,
+-90,-180|1|(TNC,002,0,00-5400.000007,000-10800.000007
+-33.8688,-70.6693|2|(TNC,-70.6693001,-33.8688001,
+CASES
 
 # Chinese names and route words are written in GBK.
 run encode --plan 2 -o gbk.cld --point 39.9,116.4 --name 北京 --route 经济
 expect_rc "GBK name" 0
 expect_eq "GBK bytes on disk" "$(od -An -tx1 gbk.cld | tr -d ' \n')" \
-  "2020202028544e432c3131362e3430303030302c33392e3930303030302cb1b1bea92cbeadbcc3"
+  "2020202028544e432c3131362e342c33392e392cb1b1bea92cbeadbcc3"
 run decode --format json gbk.cld
 expect_has "GBK name decodes" "$(squeeze "$OUT")" '"route":"economical","name":"北京"'
 
@@ -64,8 +76,18 @@ for point in 89.9999999,179.9999999 -89.9999999,-179.9999999 \
     expect_rc "round trip of $point in plan $plan" 0
   done
 done
+# Generated points (a fixed seed) with 0 to 9 decimals: each must be read
+# back by the library to the very units meant, in both notations.
+while read -r point; do
+  for plan in 1 2; do
+    run encode --plan "$plan" -o sweep.bin "--point=$point"
+    [[ $RC == 0 || $ERR == *"no coordinate"* ]] ||
+      fail "generated point $point in plan $plan: $ERR"
+  done
+done < <(awk 'BEGIN { srand(19); for (i = 0; i < 40; i++) { d = int(rand() * 10)
+  printf "%.*f,%.*f\n", d, rand() * 180 - 90, d, rand() * 360 - 180 } }')
 run encode --plan 1 -o carry.dat --point 10.99999999,20.99999999
-expect_has "minutes carry into the degrees" "$(tail -c +5 carry.dat)" "(TNC,002,0,1100.0000,02100.0000"
+expect_has "minutes carry into the degrees" "$(tail -c +5 carry.dat)" "(TNC,002,0,1100,02100"
 
 # ---- Refusals write nothing and leave an existing file alone ----
 cp dest.cld keep.cld
@@ -92,14 +114,19 @@ expect_refused "comma in a name" "point 1: the name 'Home, sweet' contains a com
   --plan 2 --point 1,1 --name "Home, sweet"
 expect_refused "character outside GBK" "point 1: the name 'Caf☕' holds a character that code page 936 cannot represent" \
   --plan 2 --point 1,1 --name "Caf☕"
-expect_refused "equator" "point 1: the latitude is written as '0.000000', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
-  --plan 2 --point 0.0000004,10
-expect_refused "prime meridian in a guide message" "point 1: the longitude is written as '00000.0000', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
+expect_refused "equator" "point 1: the latitude is written as '0', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
+  --plan 2 --point 0.00000005,10
+expect_refused "prime meridian in a guide message" "point 1: the longitude is written as '00000', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
   --plan 1 --point 10,0
-expect_refused "list too long" "the destination list file needs 618 bytes; at most 511 fit (use fewer points or shorter names)" \
+expect_refused "list too long" "the destination list file needs 548 bytes; at most 511 fit (use fewer points or shorter names)" \
   --plan 2 $(for i in 1 2 3 4 5; do echo --point 1,1 --name "$(printf '长%.0s' {1..49})"; done)
 expect_refused "two routes in a guide message" "a guide message carries one route preference for all its points; shortest and fastest were given" \
   --plan 1 --point 1,1 --point 2,2 --route fastest --route shortest
+expect_refused "empty destination list" "a destination list (plan 2) needs at least one destination: give at least one point" \
+  --plan 2
+printf 'latitude,longitude\n' >header.csv
+expect_refused "CSV of only its header" "a destination list (plan 2) needs at least one destination: give at least one point" \
+  --plan 2 --csv header.csv
 
 # Usage errors are status 2 and write nothing either.
 run encode --plan 2 -o keep.cld --point 1
@@ -144,8 +171,28 @@ expect_rc "GPX waypoints as a guide message" 0
 expect_has "names left out of a guide message" "$ERR" "a guide message carries no names"
 run decode --format json places.dat
 json=$(squeeze "$OUT")
-expect_has "waypoint 1 is the via point" "$json" '"role":"via","latitude":-33.8687999,"longitude":151.2093'
+expect_has "waypoint 1 is the via point" "$json" '"role":"via","latitude":-33.8688,"longitude":151.2093'
 expect_has "waypoint 2 is the destination" "$json" '"role":"destination","latitude":35.6762,"longitude":139.6503'
+
+# A name is the element's whole text; a DOCTYPE's entities are refused.
+# NAME ELEMENT|RC|NAME READ or MESSAGE
+while IFS='|' read -r element rc expected; do
+  printf '<!DOCTYPE gpx [%s]><gpx><wpt lat="1" lon="1">%s</wpt></gpx>' \
+    "$([[ $element == *'&home;'* ]] && echo '<!ENTITY home "Home">')" "$element" >name.gpx
+  run encode --plan 2 -o name.cld --gpx name.gpx
+  expect_rc "GPX $element" "$rc"
+  if ((rc == 0)); then
+    run decode --format csv name.cld
+    expect_has "GPX $element" "$OUT" ",$expected,recommended"
+  else
+    expect_has "GPX $element" "$ERR" "$expected"
+  fi
+done <<'CASES'
+<name>Tian<![CDATA[an]]>men</name>|0|Tiananmen
+<name> Tian<!-- gate -->anmen </name>|0|Tiananmen
+<name>&amp;&#x5317;</name>|0|&北
+<name>&home;</name>|1|vexa: 'name.gpx' declares entities in its DOCTYPE; they are not expanded (nor fetched)
+CASES
 
 printf '<gpx><wpt lat="1" lon="east"/></gpx>' >bad.gpx
 run encode --plan 2 -o bad.cld --gpx bad.gpx

@@ -41,17 +41,41 @@ if posix_only; then
   [[ $status == 141 || $status == 1 ]] || fail "closed pipe: exit status $status"
 fi
 
-# Usage errors: status 2 and the message.
+# Usage errors: status 2, one path for all: the first line is the tool's
+# prefix and the MESSAGE, the second points to --help.
 while IFS='|' read -r args message; do
   # shellcheck disable=SC2086
   run $args
   expect_rc "$args" 2
-  expect_has "$args: message" "$ERR" "$message"
+  expect_eq "$args: message" "$ERR" "vexa: $message
+Run with --help for more information."
 done <<'CASES'
-frobnicate x|vexa: unknown command 'frobnicate'
-listen --timeout nan|--timeout: 'nan' is not a finite number
-listen --timeout 1e999|--timeout: '1e999' is not a finite number
-listen --count 0|--count: Value 0 not in range 1 to
+frobnicate x|unknown command 'frobnicate' (commands: decode, parse, encode, simulate, listen)
+listen --timeout nan|--timeout: 'nan' is not a finite number (0.001 to 1e+09)
+listen --timeout 1e999|--timeout: '1e999' is not a finite number (0.001 to 1e+09)
+listen --count 0|--count: Value 0 not in range 1 to 1000000000
 encode --plan 2 -o x --gpx-route 2 --point 1,1|--gpx-route and --gpx-track choose from a --gpx file
+decode|files is required
+decode --bogus x|The following argument was not expected: --bogus
+decode - -|- (standard input) can be given only once
+encode --plan 2 -o x --point nan,1|--point 'nan,1' is not a finite coordinate
+encode --plan 2 -o x --point 0x10,1|--point '0x10,1' is not LAT,LON in decimal degrees
+encode --plan 2 -o x --point 1,1 --name a --name b|2 names for 1 point
+CASES
+run encode --plan 2 -o '' --point 1,1
+expect_rc "-o ''" 2
+expect_eq "-o ''" "${ERR%%$'\n'*}" "vexa: --output: the file name is empty"
+
+# --version and --help answer after a command too: ARGS|FIRST LINE
+while IFS='|' read -r args first; do
+  # shellcheck disable=SC2086
+  run $args
+  expect_rc "$args" 0
+  expect_eq "$args" "${OUT%%$'\n'*}" "$first"
+done <<'CASES'
+decode --version|vexa 0.1.0
+encode --plan 2 --version|vexa 0.1.0
+decode missing.cld --help|Read guide message files and destination lists (dest.cld) as a head unit would, and print their points. Files are never changed.
+parse --help|Pass raw protocol text (UTF-8) through the library's PTT_Parse_Raw_Protocol and print the packet.
 CASES
 finish

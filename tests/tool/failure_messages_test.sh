@@ -61,6 +61,14 @@ expect_file_error spaces.cld "error -26 (VEXA_E_LIST_NO_TNC): the list is empty;
 # A line break behind the last word makes it another word.
 printf '    (TNC,116.397128,39.916527,Home,\xcd\xc6\xbc\xf6\n' >newline.cld
 expect_file_error newline.cld "error -27 (VEXA_E_LIST_BAD_ROUTE): group 1 (field 4, route preference): '推荐\\n' is not a route-preference word; it must be one of 推荐, 最快, 最短, 经济"
+# Bytes that show as nothing are escaped in every message.
+printf '    (TNC,1,1,a,\xff' >ff.cld
+expect_file_error ff.cld "error -27 (VEXA_E_LIST_BAD_ROUTE): group 1 (field 4, route preference): '\\xFF' is not a route-preference word; it must be one of 推荐, 最快, 最短, 经济"
+printf '    (TNC,1,1,a,\xff\xfeab' >fffe.cld
+expect_file_error fffe.cld "error -27 (VEXA_E_LIST_BAD_ROUTE): group 1 (field 4, route preference): '\\xFF\\xFEab' is not a route-preference word; it must be one of 推荐, 最快, 最短, 经济"
+# A list saved as UTF-8 by mistake gets a hint.
+printf '    (TNC,116.4,39.9,北京,推荐' >utf8.cld
+expect_file_error utf8.cld "error -27 (VEXA_E_LIST_BAD_ROUTE): group 1 (field 4, route preference): '鎺ㄨ崘' is not a route-preference word; it must be one of 推荐, 最快, 最短, 经济; the file's text is UTF-8, but a head unit reads it in code page 936 (GBK), where its names and words are garbled: save it in that code page"
 mkdir folder.cld
 expect_file_error folder.cld "error -2 (VEXA_E_NO_FILE): 'folder.cld' is a directory"
 
@@ -76,5 +84,9 @@ expect_text_error 2 '(TNC,116.1,39.1,A,推荐,121.4,abc,B,最快' "error -28 (VE
 # ---- Raw text that converts to nothing ----
 expect_text_error 2 '' "error -42 (VEXA_E_NO_TEXT): the text is empty"
 expect_text_error 2 "$(printf '(TNC,%.0s' {1..103})" "error -42 (VEXA_E_NO_TEXT): the text needs 515 bytes in code page 936; at most 511 fit"
+
+# A code page setting the library cannot use is named.
+VEXA_CODEPAGE=bogus run parse --plan 2 '(TNC'
+expect_has "VEXA_CODEPAGE=bogus" "$ERR" "vexa: warning: VEXA_CODEPAGE 'bogus' is not a code page number; the library uses code page 936"
 
 finish

@@ -9,18 +9,22 @@ run encode --plan 2 -o names.cld --point 31.2304,121.4737 --name '上海 "外滩
   --point=-33.8688,-70.6693 --name Santiago --route shortest --route economical
 expect_rc "list with awkward names" 0
 
-# Round trips: decode → encode gives the same bytes, through a file and
-# through a pipe.
+# Round trips: decode → encode gives what the library reads as the same
+# packet, through a file and through a pipe (the text may be shorter: each
+# coordinate is written with the fewest decimals that give its units).
 for file in dest.cld guide.dat names.cld; do
   plan=$([[ $file == *.cld ]] && echo 2 || echo 1)
   for format in gpx csv; do
     vexa decode --format "$format" "$file" >"$file.$format"
     run encode --plan "$plan" "--$format" "$file.$format" -o "back.$format"
     expect_rc "encode --$format from $file" 0
-    cmp -s "$file" "back.$format" || fail "$format round trip of $file differs"
+    vexa decode --plan "$plan" --format hex "$file" >want.hex
+    vexa decode --plan "$plan" --format hex "back.$format" >got.hex
+    cmp -s want.hex got.hex || fail "$format round trip of $file differs"
     vexa decode --format "$format" - <"$file" |
       vexa encode --plan "$plan" "--$format" - -o - 2>/dev/null >piped.bin
-    cmp -s "$file" piped.bin || fail "$format round trip of $file through pipes differs"
+    vexa decode --plan "$plan" --format hex piped.bin >got.hex
+    cmp -s want.hex got.hex || fail "$format round trip of $file through pipes differs"
   done
 done
 expect_has "GPX 1.1 guide message as a route" "$(cat guide.dat.gpx)" \
@@ -28,6 +32,23 @@ expect_has "GPX 1.1 guide message as a route" "$(cat guide.dat.gpx)" \
     <name>guide.dat</name>
     <type>fastest</type>
     <rtept lat="39.8375000" lon="116.3350000" />'
+# GPX stays well-formed whatever bytes a name or a file name holds: what is
+# not UTF-8 or not allowed in XML becomes U+FFFD, the bytes given beside.
+# NAME BYTES (printf %b)|TEXT IN THE GPX
+while IFS='|' read -r bytes expected; do
+  printf "    (TNC,1,1,$bytes,\xcd\xc6\xbc\xf6" >"odd$bytes.cld"
+  run decode --format gpx "odd$bytes.cld" guide.dat
+  expect_rc "GPX of name $bytes" 0
+  python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parseString(sys.stdin.buffer.read())' <<<"$OUT" ||
+    fail "GPX of name $bytes is not well-formed"
+  expect_has "GPX of name $bytes" "$OUT" "$expected"
+done <<'CASES'
+\xff\xfeab|<name>��ab</name>
+a\x01b|<desc>stored name bytes (hex): 610162</desc>
+CASES
+cp guide.dat "$(printf 'bad\xff.dat')"
+run decode --format gpx "$(printf 'bad\xff.dat')"
+expect_has "GPX of a file name that is not UTF-8" "$OUT" "<desc>file name bytes (hex): 626164ff2e646174</desc>"
 expect_has "CSV quotes a name" "$(cat names.cld.csv)" '31.2304000,121.4737000,"上海 ""外滩""",shortest'
 printf 'latitude,longitude,name\n1,1,"a,b"\n' >comma.csv
 run encode --plan 2 --csv comma.csv -o x.cld
@@ -49,9 +70,9 @@ latitude,longitude,name\n1,1,"open\n2,2,x|the quoted field opened on line 2 is n
 latitude,longitude,route\n1,1,fast|CSV line 2: route 'fast' is not recommended
 latitude,longitude\n1,one|CSV line 2: latitude and longitude must be decimal degrees
 CASES
-printf 'Latitude, Longitude\r\n\r\n1.5,2.5\r\n' >crlf.csv
+printf '\xef\xbb\xbfLatitude, Longitude\r\n\r\n1.5,2.5\r\n' >crlf.csv
 run encode --plan 2 --csv crlf.csv -o crlf.cld
-expect_rc "CSV with CRLF, blank lines and spaced header" 0
+expect_rc "CSV with a byte-order mark, CRLF, blank lines and spaced header" 0
 
 # GPX input: ROUTE/TRACK OPTION|EXPECTED RC|EXPECTED TEXT ON STDERR
 cat >mixed.gpx <<'GPX'

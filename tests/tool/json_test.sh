@@ -25,6 +25,7 @@ for name in "${names[@]}"; do cp dest.cld "./$name"; done
 run decode --format json "${names[@]/#/./}" missing.cld folder/
 expect_rc "decode of awkward names" 1
 expect_json "awkward names" "length == $((n + 2)) and ([.[0:$n][] | .pointCount] | all(. == 2))"
+expect_json "warnings always there" 'all(.[]; .warnings | type == "array")'
 posix_only && expect_json "raw name in hex" '.[0].sourceBytes == "2e2f626164fffe2e636c64"'
 expect_json "missing file inside the document" ".[$n].error == \"VEXA_E_NO_FILE\" and (.[$n].message | test(\"No such file\"))"
 

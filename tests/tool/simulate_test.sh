@@ -51,6 +51,7 @@ RC=$?
 expect_rc "--file with a bad list" 1
 expect_has "bad file explained and kept" "$(cat out.txt)" "the plan does not read the file: error VEXA_E_LIST_BAD_ROUTE: group 1 (field 4, route preference): 'fast'"
 expect_has "bad file kept" "$(cat out.txt)" "dest.cld is still there (a file that does not parse is kept)"
+expect_has "no packet read from a bad file" "$(cat out.txt)" "packet: empty (no packet was read)"
 run simulate --plan 1 --file guide.dat
 expect_rc "--file guide.dat" 0
 

@@ -31,6 +31,14 @@ folder|'folder' is a directory
 missing.cld|cannot open 'missing.cld': No such file or directory
 $( [[ $(id -u) != 0 ]] && echo "secret.cld|cannot open 'secret.cld': Permission denied")
 CASES
+# Every command that reads standard input stops at the same limit.
+for args in "decode -" "parse --plan 2" "encode --plan 2 -o x.cld --csv -" "encode --plan 2 -o x.cld --gpx -"; do
+  # shellcheck disable=SC2086
+  yes | head -c 2000000 | vexa $args >/dev/null 2>err.txt
+  RC=$? ERR=$(cat err.txt)
+  expect_rc "$args from a long stream" 1
+  expect_has "$args from a long stream" "$ERR" "standard input is longer than 1048576 bytes"
+done
 run encode --plan 2 --gpx folder -o x.cld
 expect_has "GPX from a directory" "$ERR" "vexa: 'folder' is a directory"
 finish

@@ -22,7 +22,7 @@ if mknod null.cld c 1 3 2>/dev/null; then have_device=1; fi
 expect_written() {
   run encode "${point[@]}" -o "$1"
   expect_rc "write $1" 0
-  expect_eq "bytes of $1" "$(head -c 22 "$2")" "    (TNC,116.400000,39"
+  expect_eq "bytes of $1" "$(head -c 19 "$2")" "    (TNC,116.4,39.9"
 }
 # expect_refused TARGET MESSAGE
 expect_refused() {
@@ -83,8 +83,8 @@ VEXA=("${saved[@]}")
 # Standard output takes the bytes; the report goes to standard error.
 run encode "${point[@]}" -o -
 expect_rc "-o -" 0
-expect_has "-o - writes the file" "$OUT" "    (TNC,116.400000,39.900000,,"
-expect_has "-o - reports on stderr" "$ERR" "vexa: wrote standard output: destination list (plan 2), 1 point, 35 bytes"
+expect_has "-o - writes the file" "$OUT" "    (TNC,116.4,39.9,,"
+expect_has "-o - reports on stderr" "$ERR" "vexa: wrote standard output: destination list (plan 2), 1 point, 25 bytes"
 
 expect_eq "no staging files left" "$(find . -name '.*.vexa-*' | wc -l)" 0
 finish

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "input_file.h"
+#include "text_codec.h"
 
 namespace vexa::tool {
 namespace {
@@ -85,6 +86,8 @@ bool ImportCsv(const std::string& path, std::vector<EncodePoint>* points,
                std::string* error) {
   std::string text;
   if (!ReadWholeFile(path, kMaxCsvBytes, &text, error)) return false;
+  // A spreadsheet's "CSV UTF-8" begins with a byte-order mark.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
   std::vector<Row> rows;
   std::size_t bad_line = 0;
   if (!SplitRows(text, &rows, &bad_line)) {
@@ -108,7 +111,7 @@ bool ImportCsv(const std::string& path, std::vector<EncodePoint>* points,
     if (name != "latitude" && name != "longitude" && name != "name" &&
         name != "route") {
       *error = InputName(path) + ": the header names an unknown column '" +
-               rows[0].fields[i] +
+               ShownText(rows[0].fields[i]) +
                "' (known: latitude, longitude, name, route)";
       return false;
     }
@@ -142,7 +145,8 @@ bool ImportCsv(const std::string& path, std::vector<EncodePoint>* points,
     if (column.count("route") && !row.fields[column["route"]].empty()) {
       point.route = RouteModeFromName(row.fields[column["route"]]);
       if (point.route < 0) {
-        *error = point.origin + ": route '" + row.fields[column["route"]] +
+        *error = point.origin + ": route '" +
+                 ShownText(row.fields[column["route"]]) +
                  "' is not recommended, fastest, shortest or economical";
         return false;
       }

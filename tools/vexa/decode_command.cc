@@ -3,6 +3,7 @@
 // an explanation, and warns of what the library accepts but drops. Files
 // are only read, never deleted or changed; "-" is standard input.
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ struct DecodeOptions {
 int RunDecode(const DecodeOptions& options) {
   Format format = Format::kTable;
   FormatFromName(options.format, &format);
+  // Standard input can be read once; a second "-" would find it empty.
+  if (std::count(options.files.begin(), options.files.end(), "-") > 1) {
+    throw UsageError("- (standard input) can be given only once");
+  }
   std::vector<Outcome> outcomes;
   for (const std::string& file : options.files) {
     outcomes.push_back(DecodeFile(file, options.plan));

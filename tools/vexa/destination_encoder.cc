@@ -33,30 +33,71 @@ std::int32_t ToUnits(double degrees) {
       std::llround(degrees * VEXA_UNITS_PER_DEGREE));
 }
 
-// Degrees and minutes with `width` degree digits and four decimals of a
-// minute ("3954.5000"). A negative value keeps zero degrees and puts the
-// sign on the minutes ("00-2394.5000"): the library scans the degrees with
-// a width that would take the sign as one of the digits, but reads the
-// minutes as a signed number, so this is the form it converts correctly.
-std::string DegreesMinutes(double value, int width) {
-  const long long t = std::llround(std::fabs(value) * 60.0 * 10000.0);
-  char text[48];
-  if (value >= 0) {
-    const long long degrees = t / 600000;
-    const long long rest = t % 600000;
-    std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld", width, degrees,
-                  rest / 10000, rest % 10000);
-  } else {
-    std::snprintf(text, sizeof text, "%0*d-%lld.%04lld", width, 0, t / 10000,
-                  t % 10000);
-  }
-  return text;
+// The middle of the field values that the library converts to `units`, in
+// units: it adds one half and truncates toward zero, so a positive value u
+// comes from [u - 0.5, u + 0.5) and a negative one from (u - 1.5, u - 0.5].
+double MiddleOf(std::int32_t units) {
+  return units >= 0 ? units : units - 1.0;
 }
 
+// The shortest field `prefix` + a number of p decimals (p = 0, 1, ...) that
+// `convert`, the library's own conversion, turns into `units`. The numbers
+// tried lie next to `middle` (in the number's own scale) and must be below
+// `below`. `width` pads the number with zeros to that many characters
+// before its decimals. Seven decimals of a degree are finer than a unit, so
+// the search ends long before its last round.
+template <class Convert>
+std::string ShortestField(const std::string& prefix, double middle,
+                          double below, int width, std::int32_t units,
+                          Convert convert) {
+  std::string field;
+  for (int decimals = 0; decimals <= 12; ++decimals) {
+    const double scale = std::pow(10.0, decimals);
+    for (double step : {std::nearbyint(middle * scale),
+                        std::floor(middle * scale),
+                        std::ceil(middle * scale)}) {
+      const double number = step / scale;
+      if (number >= below) continue;
+      char text[48];
+      std::snprintf(text, sizeof text, "%0*.*f",
+                    width + (decimals > 0 ? decimals + 1 : 0), decimals,
+                    number);
+      field = prefix + text;
+      if (convert(field.c_str()) == units) return field;
+    }
+  }
+  return field;  // CheckDecoded reports the difference
+}
+
+// Degrees and minutes with `width` degree digits and a minute's decimals
+// ("3954.5"). A negative value keeps zero degrees and puts the sign on the
+// minutes ("00-2394.5"): the library scans the degrees with a width that
+// would take the sign as one of the digits, but reads the minutes as a
+// signed number, so this is the form it converts correctly.
+std::string DegreesMinutes(double value, int width) {
+  const std::int32_t units = ToUnits(value);
+  auto convert = [width](const char* field) {
+    return dst::DegreesMinutesToUnits(field, width);
+  };
+  constexpr double kUnitsPerMinute = VEXA_UNITS_PER_DEGREE / 60.0;
+  if (units < 0) {
+    return ShortestField(std::string(static_cast<std::size_t>(width), '0'),
+                         MiddleOf(units) / kUnitsPerMinute, 0, 0, units,
+                         convert);
+  }
+  const std::int32_t degrees = units / VEXA_UNITS_PER_DEGREE;
+  char prefix[8];
+  std::snprintf(prefix, sizeof prefix, "%0*d", width, degrees);
+  return ShortestField(prefix,
+                       MiddleOf(units) / kUnitsPerMinute - degrees * 60.0,
+                       60, 2, units, convert);
+}
+
+// Decimal degrees, as few decimals as the library needs for the units.
 std::string DecimalDegrees(double value) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.6f", value);
-  return text;
+  const std::int32_t units = ToUnits(value);
+  return ShortestField("", MiddleOf(units) / VEXA_UNITS_PER_DEGREE, 1e9, 0,
+                       units, dst::DecimalDegreesToUnits);
 }
 
 std::string Describe(double value) {
@@ -151,8 +192,6 @@ bool BuildGuideMessage(const EncodeRequest& request, EncodedFile* file,
     file->expected.push_back(
         {ToUnits(point.latitude), ToUnits(point.longitude), mode, ""});
   }
-  // Four decimals of a minute: 15.36 units a step, so at most 7.68 off.
-  file->tolerance_units = 8;
   return true;
 }
 
@@ -163,7 +202,7 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     const EncodePoint& point = request.points[i];
     const int mode = request.routes[i];
     if (point.name.find(',') != std::string::npos) {
-      *error = point.origin + ": the name '" + point.name +
+      *error = point.origin + ": the name '" + ShownText(point.name) +
                "' contains a comma, which would split the destination list";
       return false;
     }
@@ -174,7 +213,7 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     std::string name;
     bool cut = false;
     if (!Utf8ToCodePageCut(point.name, kMaxNameBytes, &name, &cut)) {
-      *error = point.origin + ": the name '" + point.name +
+      *error = point.origin + ": the name '" + ShownText(point.name) +
                "' holds a character that code page " +
                std::to_string(SystemCodePage()) + " cannot represent";
       return false;
@@ -212,8 +251,6 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     return false;
   }
   file->bytes = "    " + text;
-  // Six decimals of a degree: 9.216 units a step, so at most 4.6 off.
-  file->tolerance_units = 5;
   return true;
 }
 
@@ -251,9 +288,12 @@ bool BuildDestinationFile(const EncodeRequest& request, EncodedFile* file,
              : std::string("a destination list (plan 2) carries at most 5"));
     return false;
   }
-  if (request.plan == 1 && count == 0) {
-    *error = "a guide message (plan 1) needs a destination: give at least "
-             "one point";
+  if (count == 0) {
+    *error = request.plan == 1
+                 ? "a guide message (plan 1) needs a destination: give at "
+                   "least one point"
+                 : "a destination list (plan 2) needs at least one "
+                   "destination: give at least one point";
     return false;
   }
   if (request.routes.size() != request.points.size()) {
@@ -285,11 +325,8 @@ bool CheckDecoded(const EncodeRequest& request, const EncodedFile& file,
     const auto& want = file.expected[i];
     const DestinationEntry& got = packet.entries[i];
     const std::string where = request.points[i].origin;
-    auto off = [&](std::int32_t a, std::int32_t b) {
-      return std::llabs(static_cast<long long>(a) - b) > file.tolerance_units;
-    };
-    if (off(got.latitude, want.latitude_units) ||
-        off(got.longitude, want.longitude_units)) {
+    if (got.latitude != want.latitude_units ||
+        got.longitude != want.longitude_units) {
       *error = where + ": the library reads back " +
                std::to_string(got.latitude) + ", " +
                std::to_string(got.longitude) + " units instead of " +

@@ -43,8 +43,9 @@ struct EncodedFile {
     int route_mode;
     std::string name_bytes;
   };
+  // Every coordinate is written so that the library reads exactly the
+  // units of the degrees given, so the comparison allows no difference.
   std::vector<Expected> expected;
-  std::int32_t tolerance_units = 0;  // rounding of the written notation
 };
 
 // The RouteMode of a preference given by name: recommended, fastest,

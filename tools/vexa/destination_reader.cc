@@ -15,6 +15,7 @@
 #include "input_file.h"
 #include "strict_check.h"
 #include "system.h"
+#include "text_codec.h"
 
 namespace vexa::tool {
 namespace {
@@ -107,11 +108,28 @@ Outcome DecodeFile(const std::string& path, int plan) {
   failure.is_file = true;
   failure.file_bytes = bytes;
   failure.file_size = input.size();
+  std::string text;
+  const bool has_text = TextOfFile(outcome.plan, bytes, &text);
   if (outcome.result != 0) {
     outcome.explanation = ExplainFailure(outcome.result, failure);
     outcome.packet = DestinationPacket{};
-  } else if (std::string text; TextOfFile(outcome.plan, bytes, &text)) {
+  } else if (has_text) {
     outcome.warnings = StrictWarnings(outcome.plan, text);
+  }
+  // Text in the code page, route words included, is almost never valid
+  // UTF-8; a file that is was saved in the wrong encoding.
+  if (LooksLikeUtf8Text(has_text ? std::string_view(text)
+                                 : std::string_view(bytes))) {
+    const std::string hint =
+        "the file's text is UTF-8, but a head unit reads it in code page " +
+        std::to_string(SystemCodePage()) +
+        (SystemCodePage() == 936 ? " (GBK)" : "") +
+        ", where its names and words are garbled: save it in that code page";
+    if (outcome.result != 0) {
+      outcome.explanation += "; " + hint;
+    } else {
+      outcome.warnings.push_back(hint);
+    }
   }
   return outcome;
 }

@@ -7,6 +7,7 @@
 // to standard output.
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -61,8 +62,12 @@ EncodePoint PointFromOption(const std::string& text, std::size_t index) {
   if (comma == std::string::npos ||
       !ReadNumber(std::string_view(text).substr(0, comma), &point.latitude) ||
       !ReadNumber(std::string_view(text).substr(comma + 1), &point.longitude)) {
-    throw UsageError("--point '" + text +
+    throw UsageError("--point '" + ShownText(text) +
                      "' is not LAT,LON in decimal degrees");
+  }
+  if (!std::isfinite(point.latitude) || !std::isfinite(point.longitude)) {
+    throw UsageError("--point '" + ShownText(text) +
+                     "' is not a finite coordinate");
   }
   return point;
 }
@@ -81,7 +86,7 @@ std::vector<int> RoutesFor(const EncodeOptions& options,
   for (const std::string& name : options.routes) {
     const int mode = RouteModeFromName(name);
     if (mode < 0) {
-      throw UsageError("--route '" + name +
+      throw UsageError("--route '" + ShownText(name) +
                        "' is not recommended, fastest, shortest or "
                        "economical");
     }
@@ -142,7 +147,8 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
   }
   if (options.names.size() > options.points.size()) {
     throw UsageError(std::to_string(options.names.size()) + " names for " +
-                     std::to_string(options.points.size()) + " points");
+                     std::to_string(options.points.size()) +
+                     (options.points.size() == 1 ? " point" : " points"));
   }
   if (options.plan == 1 && !options.names.empty()) {
     throw UsageError("a guide message (plan 1) carries no names");
@@ -220,8 +226,9 @@ int RunEncode(const EncodeOptions& options) {
   packet = DestinationPacket{};
   result = ReadFileWithPlan(placed, request.plan, &packet);
   if (!CheckDecoded(request, file, result, packet, &error)) {
-    std::cerr << "vexa: " << options.output << " was written, but reading it "
-              << "back from the disk fails: " << error << '\n';
+    std::cerr << "vexa: " << ShownText(options.output)
+              << " was written, but reading it back from the disk fails: "
+              << error << '\n';
     return kExitFailed;
   }
   std::string native;
@@ -231,7 +238,8 @@ int RunEncode(const EncodeOptions& options) {
               << SystemCodePage()
               << ", so a head unit could not open the file by that name\n";
   }
-  std::cout << "wrote " << options.output << ": " << Summary(request, file)
+  std::cout << "wrote " << ShownText(options.output) << ": "
+            << Summary(request, file)
             << "; the library reads it back as meant\n";
   return kExitOk;
 }
@@ -257,7 +265,13 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "regular file is replaced (atomically, keeping its mode); "
                    "a link is followed and stays a link")
       ->required()
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return text.empty() ? std::string("the file name is empty")
+                                : std::string();
+          },
+          "", "NONEMPTY"));
   command->add_flag("--no-clobber", options->no_clobber,
                     "Refuse to replace an existing file");
   command->add_flag("--force", options->force,

@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 
 #include "input_file.h"
+#include "text_codec.h"
 
 namespace vexa::tool {
 namespace {
@@ -59,9 +60,23 @@ pugi::xml_attribute Attribute(const pugi::xml_node& node, const char* name) {
   return pugi::xml_attribute();
 }
 
+// The whole text of an element: every text and CDATA piece below it, in
+// order, so a comment or a CDATA section inside a name does not cut it.
+std::string TextContent(const pugi::xml_node& node) {
+  std::string text;
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+      text += child.value();
+    } else if (child.type() == pugi::node_element) {
+      text += TextContent(child);
+    }
+  }
+  return text;
+}
+
 // Names in hand-written GPX often carry the indentation around them.
-std::string Trimmed(const char* text) {
-  std::string value = text;
+std::string Trimmed(const pugi::xml_node& node) {
+  std::string value = TextContent(node);
   const char* const kSpace = " \t\r\n";
   const auto first = value.find_first_not_of(kSpace);
   if (first == std::string::npos) return "";
@@ -75,7 +90,7 @@ std::string Label(const char* what, std::size_t index,
   std::string label = std::string(what) + " " + std::to_string(index + 1);
   for (pugi::xml_node child : node.children()) {
     if (Is(child, "name"))
-      return label + " ('" + Trimmed(child.child_value()) + "')";
+      return label + " ('" + ShownText(Trimmed(child)) + "')";
   }
   return label;
 }
@@ -88,7 +103,7 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 int RouteOf(const pugi::xml_node& node) {
   for (pugi::xml_node child : node.children()) {
     if (Is(child, "type"))
-      return RouteModeFromName(Trimmed(child.child_value()));
+      return RouteModeFromName(Trimmed(child));
   }
   return -1;
 }
@@ -114,7 +129,7 @@ bool ReadPoint(const pugi::xml_node& node, const std::string& origin,
     return false;
   }
   for (pugi::xml_node child : node.children()) {
-    if (Is(child, "name")) point->name = Trimmed(child.child_value());
+    if (Is(child, "name")) point->name = Trimmed(child);
   }
   point->route = RouteOf(node);
   return true;
@@ -138,8 +153,11 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   std::string bytes;
   if (!ReadWholeFile(path, kMaxGpxBytes, &bytes, error)) return false;
   pugi::xml_document document;
-  const pugi::xml_parse_result parsed =
-      document.load_buffer(bytes.data(), bytes.size());
+  // The DOCTYPE is kept to be looked at, never followed: an entity it
+  // declares would be left as "&name;" in the text, and an external one
+  // would have to be fetched.
+  const pugi::xml_parse_result parsed = document.load_buffer(
+      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_doctype);
   if (!parsed) {
     const std::size_t offset = static_cast<std::size_t>(parsed.offset);
     const std::string before = bytes.substr(0, offset);
@@ -156,6 +174,13 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   pugi::xml_node root;
   for (pugi::xml_node child : document.children()) {
     if (Is(child, "gpx")) root = child;
+    if (child.type() == pugi::node_doctype &&
+        std::strstr(child.value(), "<!ENTITY") != nullptr) {
+      *error = InputName(path) +
+               " declares entities in its DOCTYPE; they are not expanded "
+               "(nor fetched): write the text in place of each entity";
+      return false;
+    }
   }
   if (!root) {
     *error =
@@ -188,7 +213,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
     }
     if (point.name.empty()) {
       for (pugi::xml_node child : track.children()) {
-        if (Is(child, "name")) point.name = Trimmed(child.child_value());
+        if (Is(child, "name")) point.name = Trimmed(child);
       }
     }
     points->push_back(point);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "system.h"
+#include "text_codec.h"
 
 namespace vexa::tool {
 namespace {
@@ -42,7 +43,8 @@ std::string TooLong(const std::string& path, std::size_t limit) {
 }  // namespace
 
 std::string InputName(const std::string& path) {
-  return path == "-" ? std::string("standard input") : "'" + path + "'";
+  return path == "-" ? std::string("standard input")
+                     : "'" + ShownText(path) + "'";
 }
 
 InputFile::~InputFile() {

@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "entry.h"
 #include "standard_output.h"
+#include "text_codec.h"
 
 #ifndef VEXA_TOOL_VERSION
 #define VEXA_TOOL_VERSION "0.0.0"
@@ -69,6 +70,25 @@ std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
   return "";
 }
 
+// --version answers wherever it stands before a "--", so "vexa decode
+// --version" does not first ask for the files.
+bool AsksForVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--") return false;
+    if (argument == "--version") return true;
+  }
+  return false;
+}
+
+// Every usage error ends here: one line with the tool's prefix, a pointer
+// to --help, and the usage status.
+int UsageFailure(const std::string& message) {
+  std::cerr << "vexa: " << message << "\nRun with --help for more "
+            << "information.\n";
+  return vexa::tool::kExitUsage;
+}
+
 int Run(int argc, char** argv) {
   using namespace vexa::tool;
   CLI::App app{"vexa: decode, check and encode destinations for the Vexa "
@@ -82,6 +102,11 @@ int Run(int argc, char** argv) {
       "Exit status: 0 done, 1 an input did not parse / an encode was refused "
       "/ the simulation failed / standard output could not be written, 2 "
       "usage error.");
+  // Before any command runs: a code page setting the library cannot use.
+  app.parse_complete_callback([] {
+    const std::string warning = CodePageSettingWarning();
+    if (!warning.empty()) std::cerr << "vexa: warning: " << warning << '\n';
+  });
 
   int exit_code = kExitOk;
   AddDecodeCommand(app, &exit_code);
@@ -90,24 +115,28 @@ int Run(int argc, char** argv) {
   AddSimulateCommand(app, &exit_code);
   AddListenCommand(app, &exit_code);
 
+  if (AsksForVersion(argc, argv)) {
+    std::cout << "vexa " VEXA_TOOL_VERSION "\n";
+    return kExitOk;
+  }
   if (const std::string unknown = UnknownCommand(app, argc, argv);
       !unknown.empty()) {
-    std::cerr << "vexa: unknown command '" << unknown
-              << "' (commands: decode, parse, encode, simulate, listen)\n"
-              << "Run with --help for more information.\n";
-    return kExitUsage;
+    return UsageFailure("unknown command '" + unknown +
+                        "' (commands: decode, parse, encode, simulate, "
+                        "listen)");
   }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    // Help and version go to standard output with status 0; every other
-    // parse error to standard error with the usage status.
-    const int status = app.exit(e);
-    return status == 0 ? kExitOk : kExitUsage;
+    // Help goes to standard output with status 0; every other parse error
+    // is a usage error.
+    if (e.get_exit_code() == 0) {
+      app.exit(e);
+      return kExitOk;
+    }
+    return UsageFailure(e.what());
   } catch (const UsageError& e) {
-    std::cerr << "vexa: " << e.what() << "\nRun with --help for more "
-              << "information.\n";
-    return kExitUsage;
+    return UsageFailure(e.what());
   } catch (const std::exception& e) {
     std::cerr << "vexa: " << e.what() << '\n';
     return kExitFailed;

@@ -90,6 +90,56 @@ void PrintCsv(const std::vector<Outcome>& outcomes, std::ostream& out) {
   }
 }
 
+// Text for an XML document: every byte that is not UTF-8, and every
+// character XML 1.0 forbids (control characters other than tab and line
+// breaks, U+FFFE, U+FFFF), becomes U+FFFD, so the GPX stays well-formed.
+// `exact` tells whether anything was replaced.
+std::string XmlText(const std::string& text, bool* exact) {
+  std::string out;
+  std::u16string units;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t len = 1;
+    while (len < 4 && pos + len < text.size() &&
+           (static_cast<unsigned char>(text[pos + len]) & 0xC0) == 0x80) {
+      ++len;
+    }
+    // The longest run that starts a character and decodes as one.
+    for (; len > 0; --len) {
+      if (Utf8ToUtf16(std::string_view(text).substr(pos, len), &units) &&
+          units.size() <= 2) {
+        break;
+      }
+    }
+    const char16_t first = len > 0 ? units[0] : 0;
+    const bool allowed = len > 0 && (first >= 0x20 || first == '\t' ||
+                                     first == '\n' || first == '\r') &&
+                         first != 0xFFFE && first != 0xFFFF;
+    if (allowed) {
+      out.append(text, pos, len);
+      pos += len;
+    } else {
+      out += "\xEF\xBF\xBD";
+      *exact = false;
+      pos += len > 0 ? len : 1;
+    }
+  }
+  return out;
+}
+
+// A <name> for `text`; when it had to be changed, a <desc> beside it gives
+// the bytes as stored, in hex.
+void AddName(pugi::xml_node node, const std::string& text, bool exact,
+             const std::string& bytes, const char* what) {
+  const std::string shown = XmlText(text, &exact);
+  node.append_child("name").text() = shown.c_str();
+  if (!exact) {
+    const std::string hex =
+        std::string(what) + " bytes (hex): " +
+        Hex(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    node.append_child("desc").text() = hex.c_str();
+  }
+}
+
 void AddPoint(pugi::xml_node parent, const char* element,
               const PointView& point, bool named) {
   pugi::xml_node node = parent.append_child(element);
@@ -97,8 +147,8 @@ void AddPoint(pugi::xml_node parent, const char* element,
   node.append_attribute("lon") = Coordinate(point.longitude).c_str();
   bool exact = true;
   if (named) {
-    node.append_child("name").text() =
-        CodePageToUtf8(point.name_bytes, &exact).c_str();
+    const std::string name = CodePageToUtf8(point.name_bytes, &exact);
+    AddName(node, name, exact, point.name_bytes, "stored name");
     node.append_child("type").text() = point.route.c_str();
   }
 }
@@ -122,7 +172,7 @@ void PrintGpx(const std::vector<Outcome>& outcomes, std::ostream& out) {
         for (const PointView& point : points) AddPoint(gpx, "wpt", point, true);
       } else if (pass == 1 && outcome.packet.kind == GuideMessage) {
         pugi::xml_node route = gpx.append_child("rte");
-        route.append_child("name").text() = outcome.source.c_str();
+        AddName(route, outcome.source, true, outcome.source, "file name");
         if (!points.empty()) {
           route.append_child("type").text() = points.front().route.c_str();
         }
@@ -139,8 +189,14 @@ void PrintGpx(const std::vector<Outcome>& outcomes, std::ostream& out) {
 
 void PrintTable(const Outcome& outcome, std::ostream& out) {
   const auto points = ViewPoints(outcome.packet);
-  out << outcome.source << ": " << KindName(outcome.packet.kind) << " (plan "
-      << outcome.plan << "), " << points.size()
+  // A guide message has a destination, so one without points is a packet
+  // that holds nothing yet (the library's reading failed).
+  if (outcome.packet.kind == GuideMessage && points.empty()) {
+    out << ShownText(outcome.source) << ": empty (no packet was read)\n";
+    return;
+  }
+  out << ShownText(outcome.source) << ": " << KindName(outcome.packet.kind)
+      << " (plan " << outcome.plan << "), " << points.size()
       << (points.size() == 1 ? " point" : " points");
   if (!outcome.plan_reason.empty()) out << "; " << outcome.plan_reason;
   out << '\n';
@@ -197,9 +253,10 @@ bool FormatFromName(const std::string& name, Format* format) {
 
 std::string FailureLine(const Outcome& outcome) {
   if (!outcome.tool_error.empty()) {
-    return outcome.source + ": " + outcome.explanation;
+    return ShownText(outcome.source) + ": " + outcome.explanation;
   }
-  return outcome.source + ": error " + std::to_string(outcome.result) + " (" +
+  return ShownText(outcome.source) + ": error " +
+         std::to_string(outcome.result) + " (" +
          ResultName(outcome.result) + "): " + outcome.explanation;
 }
 
@@ -219,11 +276,13 @@ nlohmann::ordered_json OutcomeToJson(const Outcome& outcome) {
     j["textBytes"] = Hex(reinterpret_cast<const unsigned char*>(
                              outcome.raw_text.data()),
                          outcome.raw_text.size());
+    j["warnings"] = nlohmann::ordered_json::array();
     return j;
   }
   if (outcome.result != 0) {
     j["error"] = ResultName(outcome.result);
     j["message"] = outcome.explanation;
+    j["warnings"] = outcome.warnings;
     return j;
   }
   j["kind"] = KindIdentifier(outcome.packet.kind);
@@ -233,7 +292,8 @@ nlohmann::ordered_json OutcomeToJson(const Outcome& outcome) {
     points.push_back(PointToJson(point));
   }
   j["points"] = points;
-  if (!outcome.warnings.empty()) j["warnings"] = outcome.warnings;
+  // Always there, empty when the input says exactly what the packet holds.
+  j["warnings"] = outcome.warnings;
   return j;
 }
 
@@ -267,7 +327,8 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
                    bool as_list, std::ostream& out, std::ostream& err) {
   for (const Outcome& outcome : outcomes) {
     for (const std::string& warning : outcome.warnings) {
-      err << "vexa: warning: " << outcome.source << ": " << warning << '\n';
+      err << "vexa: warning: " << ShownText(outcome.source) << ": " << warning
+          << '\n';
     }
   }
   if (format == Format::kJson) {
@@ -306,7 +367,7 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
     if (format == Format::kTable) {
       PrintTable(outcome, out);
     } else {
-      if (outcomes.size() > 1) out << outcome.source << ":\n";
+      if (outcomes.size() > 1) out << ShownText(outcome.source) << ":\n";
       PrintHexDump(outcome, out);
     }
   }

@@ -7,13 +7,13 @@
 // guide file are pointed at a private empty directory.
 
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 #include "commands.h"
 #include "environment.h"
 #include "failure_explain.h"
+#include "input_file.h"
 #include "output_format.h"
 #include "platform/platform.h"
 #include "strict_check.h"
@@ -30,14 +30,15 @@ struct ParseOptions {
   bool strict = false;
 };
 
-std::string ReadStandardInput() {
-  std::string text((std::istreambuf_iterator<char>(std::cin)),
-                   std::istreambuf_iterator<char>());
+// Standard input, at most kMaxStreamBytes as for every input the tool
+// reads from a stream. False with a message when it is longer or fails.
+bool ReadStandardInput(std::string* text, std::string* error) {
+  if (!ReadWholeFile("-", kMaxStreamBytes, text, error)) return false;
   // A line typed or echoed into the pipe ends in a line break that is not
   // part of the message.
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  return text;
+  if (!text->empty() && text->back() == '\n') text->pop_back();
+  if (!text->empty() && text->back() == '\r') text->pop_back();
+  return true;
 }
 
 // How many code-page bytes the library's conversion would make of `text`
@@ -61,8 +62,12 @@ std::string Converted(const std::u16string& text) {
 }
 
 int RunParse(const ParseOptions& options) {
-  const std::string utf8 =
-      options.text == "-" ? ReadStandardInput() : options.text;
+  std::string utf8 = options.text;
+  if (std::string error; options.text == "-" &&
+                         !ReadStandardInput(&utf8, &error)) {
+    std::cerr << "vexa: " << error << '\n';
+    return kExitFailed;
+  }
   Format format = Format::kTable;
   FormatFromName(options.format, &format);
   std::u16string text;

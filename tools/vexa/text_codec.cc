@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/platform.h"
 
@@ -100,7 +101,12 @@ bool CharToCodePage(const std::u16string& units, std::string* out) {
 // UTF-16 units, or 0 when no character of at most four bytes starts there.
 // One to four bytes are tried in turn; in the double-byte code pages no
 // byte is both a character of its own and a lead byte, so the first length
-// that decodes is the character's.
+// that decodes is the character's. A length counts only when its bytes
+// make exactly one character that converts back to the same bytes: the
+// conversion drops bytes it cannot decode and puts a default character for
+// others, and neither may pass for a character. A private-use character
+// (0xFF is U+F8F5 in code page 936) shows as nothing, so it does not count
+// either.
 std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
                                std::u16string* units) {
   for (std::size_t len = 1; len <= 4 && pos + len <= bytes.size(); ++len) {
@@ -109,20 +115,23 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     char16_t wide[8];
     const int n = platform::CodePageToWide(SystemCodePage(), piece.c_str(),
                                            wide, 8);
-    // For a byte sequence it cannot decode the conversion puts the default
-    // character, '?' in code page 936 and U+FFFD in the others (as the Win32
-    // one does), so those mean "invalid" here unless the bytes really are
-    // that character.
-    std::u16string decoded(wide, n > 1 ? static_cast<std::size_t>(n - 1) : 0);
-    const bool replaced =
-        decoded.find(static_cast<char16_t>(kReplacement)) !=
-            std::u16string::npos ||
-        (decoded.find(u'?') != std::u16string::npos &&
-         piece.find('?') == std::string::npos);
-    if (!decoded.empty() && (!replaced || piece == "\xEF\xBF\xBD")) {
-      *units = decoded;
-      return len;
+    // n counts the terminator.
+    if (n < 2 || n > 3) continue;
+    const std::u16string decoded(wide, static_cast<std::size_t>(n - 1));
+    const bool pair = decoded.size() == 2 && decoded[0] >= 0xD800 &&
+                      decoded[0] <= 0xDBFF && decoded[1] >= 0xDC00 &&
+                      decoded[1] <= 0xDFFF;
+    if (decoded.size() == 2 && !pair) continue;
+    if (decoded[0] >= 0xE000 && decoded[0] <= 0xF8FF) continue;
+    char back[16];
+    const int m = platform::WideToCodePage(
+        SystemCodePage(), decoded.data(), static_cast<int>(decoded.size()),
+        back, static_cast<int>(sizeof back));
+    if (m != static_cast<int>(len) || piece.compare(0, len, back, len) != 0) {
+      continue;
     }
+    *units = decoded;
+    return len;
   }
   return 0;
 }
@@ -149,6 +158,63 @@ bool AppendDecodedChar(std::string_view bytes, std::size_t* pos,
 }  // namespace
 
 unsigned SystemCodePage() { return platform::AnsiCodePage(); }
+
+std::string CodePageSettingWarning() {
+  const char* text = std::getenv("VEXA_CODEPAGE");
+  if (text == nullptr || *text == '\0') return "";
+  // Read as the library reads it.
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(text, &end, 10);
+  if (*end != '\0' || value == 0 || value > 0xFFFF) {
+    return "VEXA_CODEPAGE '" + ShownText(text) +
+           "' is not a code page number; the library uses code page " +
+           std::to_string(SystemCodePage());
+  }
+  char bytes[8];
+  if (platform::WideToCodePage(static_cast<unsigned>(value), u"A", 1, bytes,
+                               sizeof bytes) != 1) {
+    return "VEXA_CODEPAGE " + std::to_string(value) +
+           " is a code page this system cannot convert, so every text "
+           "conversion fails";
+  }
+  return "";
+}
+
+std::string ShownText(std::string_view text) {
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t start = pos;
+    char32_t c;
+    if (!NextUtf8(text, &pos, &c)) {
+      AppendEscapedByte(static_cast<unsigned char>(text[start]), &out);
+      pos = start + 1;
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\n' || c == '\r' || c == '\t') {
+      out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+    } else if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+      for (std::size_t i = start; i < pos; ++i) {
+        AppendEscapedByte(static_cast<unsigned char>(text[i]), &out);
+      }
+    } else if (c == 0xFEFF || (c >= 0x200B && c <= 0x200F)) {
+      // Invisible marks, such as a byte-order mark.
+      char code[16];
+      std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
+      out += code;
+    } else {
+      out.append(text.substr(start, pos - start));
+    }
+  }
+  return out;
+}
+
+bool LooksLikeUtf8Text(std::string_view bytes) {
+  bool wide = false;
+  for (char c : bytes) wide = wide || static_cast<unsigned char>(c) >= 0x80;
+  std::u16string ignored;
+  return wide && Utf8ToUtf16(bytes, &ignored);
+}
 
 bool Utf8ToUtf16(std::string_view text, std::u16string* out) {
   out->clear();

@@ -44,6 +44,20 @@ std::string DisplayText(std::string_view bytes);
 // not decode become U+FFFD; `exact` tells whether every byte decoded.
 std::string CodePageToUtf8(std::string_view bytes, bool* exact);
 
+// UTF-8 text from the user (a name, a path, a CSV field) as shown in a
+// message: bytes that are not UTF-8 and control characters as \xNN,
+// invisible marks (a byte-order mark, say) as \uNNNN, a backslash doubled.
+std::string ShownText(std::string_view text);
+
+// Whether `bytes` hold a byte of 0x80 or more and are valid UTF-8 as a
+// whole: text in the code page (route words included) almost never is, so
+// such a destination file was most likely saved as UTF-8 by mistake.
+bool LooksLikeUtf8Text(std::string_view bytes);
+
+// A warning when VEXA_CODEPAGE is set to something the library cannot use
+// (not a number, or a code page without a conversion); empty otherwise.
+std::string CodePageSettingWarning();
+
 // The system code page the platform layer reports (936 unless the host's
 // VEXA_CODEPAGE says otherwise).
 unsigned SystemCodePage();

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# What the test suites leave behind: folders and files in the temporary
+# directory and kernel objects in /dev/shm under the names only this
+# project uses ("vexa-" for both; the sound objects' own names for an
+# object made without a prefix). A run takes a snapshot first and checks
+# against it at the end, so what existed before (another run's, say) is
+# not counted.
+#   scripts/check-leftovers.sh snapshot FILE
+#   scripts/check-leftovers.sh check FILE   (exit 1, listing them, if any)
+set -euo pipefail
+
+list() {
+  local tmp=${TMPDIR:-/tmp}
+  {
+    find /tmp "$tmp" -maxdepth 1 -name 'vexa-*' 2>/dev/null
+    find /dev/shm -maxdepth 1 \( -name 'vexa-*' -o -name '*Come_From_NaviExe_Even*' \
+      -o -name '*Navi_Share_Buffer*' \) 2>/dev/null
+  } | sort -u
+}
+
+case ${1:-} in
+  snapshot) list >"$2" ;;
+  check)
+    left=$(comm -13 "$2" <(list))
+    if [[ -n "$left" ]]; then
+      echo "the tests left these behind:" >&2
+      sed 's/^/  /' <<<"$left" >&2
+      exit 1
+    fi
+    echo "nothing left behind in /tmp or /dev/shm"
+    ;;
+  *) echo "usage: $0 snapshot|check FILE" >&2; exit 2 ;;
+esac
