@@ -3,13 +3,15 @@
 # is already there. Groups: host (default), windows (mingw-w64 and Wine for
 # both word sizes; 32-bit Wine needs the i386 architecture, added here;
 # llvm-dlltool for Vexa.lib, clang and lld-link to check it),
-# fuzz (clang with libFuzzer), analysis (valgrind, gcovr).
+# fuzz (clang with libFuzzer), analysis (valgrind, gcovr). The windows group
+# also unpacks Debian's pugixml source (no mingw-w64 package exists) into
+# /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
 #   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
 set -euo pipefail
 
 declare -A groups=(
   [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev libfast-float-dev jq man-db locales python3-cram"
-  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld"
+  [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld libcli11-dev nlohmann-json3-dev dpkg-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
 )
@@ -51,3 +53,26 @@ for loc in de_DE.UTF-8 zh_CN.UTF-8; do
     fi
   fi
 done
+
+# pugixml for the Windows tool: Debian's source package, unpacked once to a
+# fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR). A deb-src entry for
+# the main archive is added when none exists.
+pugixml_dir=/usr/local/src/pugixml
+if [[ " $* " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]]; then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "pugixml source is missing in $pugixml_dir (run this as root)" >&2
+    exit 1
+  fi
+  if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      >/etc/apt/sources.list.d/vexa-deb-src.sources
+    apt-get update -qq
+  fi
+  work=$(mktemp -d)
+  chmod 755 "$work"  # apt fetches as its own user
+  (cd "$work" && apt-get source -qq pugixml >/dev/null)
+  rm -rf "$pugixml_dir"
+  mkdir -p "$(dirname "$pugixml_dir")"
+  mv "$work"/pugixml-*/ "$pugixml_dir"
+  rm -rf "$work"
+fi

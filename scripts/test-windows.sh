@@ -2,7 +2,8 @@
 # Builds the Windows DLL with mingw-w64 for both word sizes (presets
 # "windows-x86", build/windows-x86/, and "windows", build/windows/) and runs
 # the same suite for each under Wine: Vexa.dll, the stand-in peers, the
-# export table check and the test programs, in a private Wine prefix under
+# export table check, the test programs and vexa.exe (against the host's
+# vexa, which is built first when missing), in a private Wine prefix under
 # each build folder (created on the first run, about 30 s; a 32-bit prefix
 # for the 32-bit suite) with the null display driver, so no display is
 # needed.
@@ -16,6 +17,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh host windows
+
+# vexa.exe is compared with the host tool, built here when it is missing.
+if [[ ! -x build/default/bin/vexa ]]; then
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target vexa_cli -j "${VEXA_JOBS:-$(nproc)}"
+fi
 
 presets=("$@")
 ((${#presets[@]})) || presets=(windows-x86 windows)

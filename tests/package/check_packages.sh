@@ -6,7 +6,8 @@
 #    find_package(Vexa) against the unpacked package, builds and reads 568
 #    zero bytes from PTT_Get_DataPacket: on the host natively, for each
 #    Windows zip cross-built with mingw-w64 for its word size and run under
-#    Wine beside Vexa.dll and the package's stand-ins;
+#    Wine beside Vexa.dll and the package's stand-ins, and the zip's
+#    tool/vexa.exe runs a simulation with the zip's Vexa.dll;
 #  - the 32-bit zip's Vexa.lib in a SafeSEH link (lld-link /SAFESEH);
 #  - the same program built with `pkg-config --cflags --libs vexa` (host);
 #  - with the host checks, Vexa inside other builds, from this source tree:
@@ -156,6 +157,15 @@ check_windows() {
     env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= \
         "$wine" "$build/consumer.exe"
+  # vexa.exe from the zip finds ..\bin\Vexa.dll and ..\stand-ins.
+  if env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch WINEDEBUG=-all \
+       WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= LC_ALL=zh_CN.UTF-8 \
+       "$wine" "$sdk/tool/vexa.exe" simulate >"$work/simulate.txt" 2>&1 &&
+     grep -q "simulation done: all three jobs ran" "$work/simulate.txt"; then
+    pass "$system: tool/vexa.exe simulate with the zip's Vexa.dll"
+  else
+    fail "$system: tool/vexa.exe simulate: $(tail -3 "$work/simulate.txt")"
+  fi
 }
 
 for preset in "${presets[@]}"; do

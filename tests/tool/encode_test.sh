@@ -16,8 +16,8 @@ cmp -s list.cld dest.cld || fail "encoded list differs from the worked example"
 run encode --plan 1 -o guide1.dat --point 39.8375,116.335 --point 39.9083333,116.3866667 --route fastest
 expect_rc "encode the guide example" 0
 expect_eq "encoded guide message" "$(tail -c +5 guide1.dat)" "(TNC,002,1,3954.5,11623.2,B1,3950.25,11620.1"
-"$VEXA_TOOL" decode --format hex guide.dat >want.txt
-"$VEXA_TOOL" decode --format hex guide1.dat >got.txt
+vexa decode --format hex guide.dat >want.txt
+vexa decode --format hex guide1.dat >got.txt
 cmp -s want.txt got.txt || fail "encoded guide message reads other than the worked example"
 
 # Southern and western coordinates read back to the very units meant. The

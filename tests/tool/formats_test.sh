@@ -15,15 +15,15 @@ expect_rc "list with awkward names" 0
 for file in dest.cld guide.dat names.cld; do
   plan=$([[ $file == *.cld ]] && echo 2 || echo 1)
   for format in gpx csv; do
-    "$VEXA_TOOL" decode --format "$format" "$file" >"$file.$format"
+    vexa decode --format "$format" "$file" >"$file.$format"
     run encode --plan "$plan" "--$format" "$file.$format" -o "back.$format"
     expect_rc "encode --$format from $file" 0
-    "$VEXA_TOOL" decode --plan "$plan" --format hex "$file" >want.hex
-    "$VEXA_TOOL" decode --plan "$plan" --format hex "back.$format" >got.hex
+    vexa decode --plan "$plan" --format hex "$file" >want.hex
+    vexa decode --plan "$plan" --format hex "back.$format" >got.hex
     cmp -s want.hex got.hex || fail "$format round trip of $file differs"
-    "$VEXA_TOOL" decode --format "$format" - <"$file" |
-      "$VEXA_TOOL" encode --plan "$plan" "--$format" - -o - 2>/dev/null >piped.bin
-    "$VEXA_TOOL" decode --plan "$plan" --format hex piped.bin >got.hex
+    vexa decode --format "$format" - <"$file" |
+      vexa encode --plan "$plan" "--$format" - -o - 2>/dev/null >piped.bin
+    vexa decode --plan "$plan" --format hex piped.bin >got.hex
     cmp -s want.hex got.hex || fail "$format round trip of $file through pipes differs"
   done
 done

@@ -13,14 +13,21 @@ $OUT"
 
 # Awkward file names, each holding the list example.
 mkdir folder
-names=($'bad\xff\xfe.cld' 'quote"back\slash.cld' $'tab\tnew\nline.cld' $'ctl\x01.cld' '地点😀.cld' '-dash.cld')
+# (Windows file names are UTF-16 without control characters, quotes or
+# backslashes.)
+if posix_only; then
+  names=($'bad\xff\xfe.cld' 'quote"back\slash.cld' $'tab\tnew\nline.cld' $'ctl\x01.cld' '地点😀.cld' '-dash.cld')
+else
+  names=('地点😀.cld' '-dash.cld')
+fi
+n=${#names[@]}
 for name in "${names[@]}"; do cp dest.cld "./$name"; done
 run decode --format json "${names[@]/#/./}" missing.cld folder/
 expect_rc "decode of awkward names" 1
-expect_json "awkward names" 'length == 8 and ([.[0:6][] | .pointCount] | all(. == 2))'
+expect_json "awkward names" "length == $((n + 2)) and ([.[0:$n][] | .pointCount] | all(. == 2))"
 expect_json "warnings always there" 'all(.[]; .warnings | type == "array")'
-expect_json "raw name in hex" '.[0].sourceBytes == "2e2f626164fffe2e636c64"'
-expect_json "missing file inside the document" '.[6].error == "VEXA_E_NO_FILE" and (.[6].message | test("No such file"))'
+posix_only && expect_json "raw name in hex" '.[0].sourceBytes == "2e2f626164fffe2e636c64"'
+expect_json "missing file inside the document" ".[$n].error == \"VEXA_E_NO_FILE\" and (.[$n].message | test(\"No such file\"))"
 
 # Awkward texts for parse, as arguments and on standard input.
 while IFS= read -r text; do
@@ -37,8 +44,8 @@ done <<'CASES'
 \xc0\x80
 
 CASES
-run parse --plan 2 --format json $'(TNC,1,1,\xff,x'
-expect_json "not UTF-8 is a document" '.result == null and .error == "NotUtf8" and .textBytes == "28544e432c312c312cff2c78"'
+posix_only && run parse --plan 2 --format json $'(TNC,1,1,\xff,x'
+posix_only && expect_json "not UTF-8 is a document" '.result == null and .error == "NotUtf8" and .textBytes == "28544e432c312c312cff2c78"'
 
 # A name cut inside a GBK character keeps its bytes beside the text.
 printf '    (TNC,1,1,a\xb1,\xcd\xc6\xbc\xf6' >half.cld

@@ -8,7 +8,7 @@ cleanup_objects() { rm -f /dev/shm/"$VEXA_IPC_PREFIX"*; }
 cleanup_objects
 trap 'cleanup_objects; rm -rf "$SCRATCH"' EXIT
 
-"$VEXA_TOOL" listen --count 2 --timeout 20 >listen.out 2>listen.err &
+"${VEXA[@]}" listen --count 2 --timeout 20 >listen.out 2>listen.err &
 listener=$!
 # Wait until the listener has opened the objects.
 for _ in $(seq 100); do
@@ -32,22 +32,36 @@ expect_has "first word" "$lines" "sound start 1: word 42 (0x0000002A) seen at "
 expect_has "second word" "$lines" "sound start 2: word 42 (0x0000002A) seen at "
 
 # Objects of another prefix are not this listener's: it times out.
-"$VEXA_TOOL" listen --count 1 --timeout 1 >quiet.out 2>quiet.err &
+"${VEXA[@]}" listen --count 1 --timeout 1 >quiet.out 2>quiet.err &
 listener=$!
 sleep 0.3
-VEXA_IPC_PREFIX="${VEXA_IPC_PREFIX}other-" "$VEXA_TOOL" simulate >/dev/null 2>&1
+VEXA_IPC_PREFIX="${VEXA_IPC_PREFIX}other-" vexa simulate >/dev/null 2>&1
 rm -f /dev/shm/"${VEXA_IPC_PREFIX}other-"*
 wait "$listener"
 RC=$?
 expect_rc "listener of another prefix" 1
 expect_eq "timeout message" "$(cat quiet.err)" "vexa: no notification within 1 s"
 
-# A notification left signalled before listen starts is stale: reported as
-# such, never counted or stamped with a time. (The objects exist before the
-# simulation, so it leaves them, signalled, behind.)
+# A listener removes the objects it brought into being.
+cleanup_objects
 run listen --timeout 0.1
+expect_eq "listen removes what it created" "$(ls /dev/shm | grep -c "^$VEXA_IPC_PREFIX")" 0
+
+# A notification left signalled before listen starts is stale: reported as
+# such, never counted or stamped with a time. (A listener that was killed
+# while stopped leaves its objects behind; the simulation finds them and
+# leaves them, signalled.)
+"${VEXA[@]}" listen >/dev/null 2>&1 &
+listener=$!
+for _ in $(seq 100); do
+  [[ -e /dev/shm/"${VEXA_IPC_PREFIX}Navi_Share_Buffer" ]] && break
+  sleep 0.1
+done
+kill -STOP "$listener"
 run simulate --sound-platform 9
 expect_rc "simulation with a listener's objects" 0
+kill -KILL "$listener"
+wait "$listener" 2>/dev/null
 [[ -e /dev/shm/"${VEXA_IPC_PREFIX}Come_From_NaviExe_Even.event" ]] ||
   fail "objects that existed before simulate were removed"
 run listen --count 1 --timeout 0.3

@@ -37,9 +37,12 @@ run parse --plan 2 "(TNC,116.1,39.1,$(pad 491),推荐"
 expect_rc "512 bytes" 1
 expect_has "512 bytes" "$ERR" "the text needs 512 bytes in code page 936; at most 511 fit"
 
-run parse --plan 2 $'\xff'
-expect_rc "not UTF-8" 1
-expect_eq "not UTF-8" "$ERR" "vexa: text: the text is not valid UTF-8 (byte 0xFF at offset 0)"
+# (A Windows command line is UTF-16: no argument holds such a byte.)
+if posix_only; then
+  run parse --plan 2 $'\xff'
+  expect_rc "not UTF-8" 1
+  expect_eq "not UTF-8" "$ERR" "vexa: text: the text is not valid UTF-8 (byte 0xFF at offset 0)"
+fi
 run parse '(TNC'
 expect_rc "plan missing" 2
 

@@ -46,7 +46,7 @@ write_worked_examples
 run simulate --file dest.cld
 expect_rc "--file dest.cld" 0
 expect_has "own file taken over" "$OUT" "your file 'dest.cld' is left as dest.cld in the data directory (72 bytes)"
-printf '    (TNC,1,1,a,fast' | "$VEXA_TOOL" simulate --file - >out.txt 2>&1
+printf '    (TNC,1,1,a,fast' | vexa simulate --file - >out.txt 2>&1
 RC=$?
 expect_rc "--file with a bad list" 1
 expect_has "bad file explained and kept" "$(cat out.txt)" "the plan does not read the file: error VEXA_E_LIST_BAD_ROUTE: group 1 (field 4, route preference): 'fast'"
@@ -57,7 +57,15 @@ expect_rc "--file guide.dat" 0
 
 run simulate --library /nonexistent/libvexa.so
 expect_rc "missing library" 1
-expect_eq "missing library message" "$ERR" "vexa: cannot load /nonexistent/libvexa.so"
+# The loader's own reason follows.
+expect_has "missing library message" "$ERR" "vexa: cannot load /nonexistent/libvexa.so: "
+expect_has "missing library reason" "$ERR" "No such file"
+
+# A --file that cannot be read ends the run before anything is loaded.
+run simulate --file missing.cld
+expect_rc "missing --file" 1
+expect_eq "missing --file message" "$ERR" "vexa: cannot open 'missing.cld': No such file or directory"
+expect_eq "missing --file runs nothing" "$OUT" ""
 
 # Usage errors and help.
 run simulate --plan 3

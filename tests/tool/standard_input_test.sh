@@ -9,13 +9,13 @@ mkdir folder
 printf 'x' >secret.cld && chmod 000 secret.cld
 
 for file in dest.cld guide.dat; do
-  "$VEXA_TOOL" decode --format hex "$file" >want.txt
-  "$VEXA_TOOL" decode --format hex - <"$file" >got.txt
+  vexa decode --format hex "$file" >want.txt
+  vexa decode --format hex - <"$file" >got.txt
   cmp -s want.txt got.txt || fail "decode - <$file differs from the file"
-  cat "$file" | "$VEXA_TOOL" decode --format hex - >got.txt
+  cat "$file" | vexa decode --format hex - >got.txt
   cmp -s want.txt got.txt || fail "decode - from a pipe of $file differs"
   cat "$file" >pipe.cld &
-  "$VEXA_TOOL" decode --format hex pipe.cld >got.txt
+  vexa decode --format hex pipe.cld >got.txt
   wait
   cmp -s want.txt got.txt || fail "decode of a FIFO holding $file differs"
 done
@@ -34,7 +34,7 @@ CASES
 # Every command that reads standard input stops at the same limit.
 for args in "decode -" "parse --plan 2" "encode --plan 2 -o x.cld --csv -" "encode --plan 2 -o x.cld --gpx -"; do
   # shellcheck disable=SC2086
-  yes | head -c 2000000 | "$VEXA_TOOL" $args >/dev/null 2>err.txt
+  yes | head -c 2000000 | vexa $args >/dev/null 2>err.txt
   RC=$? ERR=$(cat err.txt)
   expect_rc "$args from a long stream" 1
   expect_has "$args from a long stream" "$ERR" "standard input is longer than 1048576 bytes"

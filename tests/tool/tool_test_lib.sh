@@ -2,9 +2,24 @@
 # runs the built binary ($VEXA_TOOL) in a private scratch directory and
 # checks its output and exit status. A failed check prints what was expected
 # and what came, and the script exits non-zero at the end.
+#
+# The same scripts check vexa.exe under Wine: VEXA_TOOL_RUNNER names the
+# program that runs the binary (the Wine loader), and rows that only hold on
+# POSIX systems (modes, links, FIFOs, /dev/full, signals) are guarded by
+# posix_only.
 
 set -u
 : "${VEXA_TOOL:?VEXA_TOOL must name the vexa binary}"
+VEXA_TOOL_RUNNER=${VEXA_TOOL_RUNNER:-}
+
+# The command that runs the tool under test; "${VEXA[@]}" ARGS... & gives
+# the tool's own process id in $!.
+VEXA=(${VEXA_TOOL_RUNNER:+"$VEXA_TOOL_RUNNER"} "$VEXA_TOOL")
+# vexa ARGS...: runs the tool under test.
+vexa() { "${VEXA[@]}" "$@"; }
+
+# posix_only: true when the tool under test is not vexa.exe.
+posix_only() { [[ "$VEXA_TOOL" != *.exe ]]; }
 
 SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/vexa-tool-test.XXXXXX")
 trap 'rm -rf "$SCRATCH"' EXIT
@@ -18,7 +33,7 @@ RC=0
 # run ARGS...: runs vexa, keeping stdout in $OUT, stderr in $ERR and the
 # exit status in $RC.
 run() {
-  "$VEXA_TOOL" "$@" >"$SCRATCH/.out" 2>"$SCRATCH/.err"
+  vexa "$@" >"$SCRATCH/.out" 2>"$SCRATCH/.err"
   RC=$?
   OUT=$(cat "$SCRATCH/.out")
   ERR=$(cat "$SCRATCH/.err")
@@ -28,7 +43,7 @@ run() {
 run_stdin() {
   local input=$1
   shift
-  printf '%s' "$input" | "$VEXA_TOOL" "$@" >"$SCRATCH/.out" 2>"$SCRATCH/.err"
+  printf '%s' "$input" | vexa "$@" >"$SCRATCH/.out" 2>"$SCRATCH/.err"
   RC=$?
   OUT=$(cat "$SCRATCH/.out")
   ERR=$(cat "$SCRATCH/.err")

@@ -65,6 +65,21 @@ if [[ $(id -u) != 0 ]]; then
   expect_refused locked/x.cld "cannot create a file in 'locked' to write 'locked/x.cld': Permission denied"
 fi
 
+# A file the user may not write (read-only, of one's own) is refused unless
+# --force, which keeps its mode. Root may write anything, so the check runs
+# as an ordinary user.
+mkdir own && printf 'old' >own/ro.cld && chmod 444 own/ro.cld
+saved=("${VEXA[@]}")
+if [[ $(id -u) == 0 ]]; then
+  chmod 755 "$SCRATCH" && chown -R 65534:65534 own
+  VEXA=(setpriv --reuid=65534 --regid=65534 --clear-groups "${VEXA[@]}")
+fi
+expect_refused own/ro.cld "'own/ro.cld' is read-only (mode 0444); --force replaces it anyway"
+run encode "${point[@]}" -o own/ro.cld --force
+expect_rc "--force on a read-only file" 0
+expect_eq "--force keeps the mode" "$(stat -c %a own/ro.cld)" 444
+VEXA=("${saved[@]}")
+
 # Standard output takes the bytes; the report goes to standard error.
 run encode "${point[@]}" -o -
 expect_rc "-o -" 0

@@ -14,6 +14,7 @@
 #include "failure_explain.h"
 #include "input_file.h"
 #include "strict_check.h"
+#include "system.h"
 #include "text_codec.h"
 
 namespace vexa::tool {
@@ -45,7 +46,7 @@ int DetectPlan(const std::string& path, std::string_view bytes,
       return 1;
     }
   }
-  if (std::filesystem::path(path).extension() == ".cld") {
+  if (std::filesystem::u8path(path).extension() == ".cld") {
     *reason = "read as plan 2: named *.cld";
     return 2;
   }
@@ -70,7 +71,7 @@ int ReadWithPlan(std::FILE* file, int plan, DestinationPacket* packet) {
 
 int ReadFileWithPlan(const std::string& path, int plan,
                      DestinationPacket* packet) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenForReading(path);
   if (file == nullptr) return VEXA_E_NO_FILE;
   const int result = ReadWithPlan(file, plan, packet);
   std::fclose(file);

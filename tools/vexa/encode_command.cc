@@ -40,6 +40,7 @@ struct EncodeOptions {
   int gpx_route = 0;
   int gpx_track = 0;
   bool no_clobber = false;
+  bool force = false;
   bool strict = false;
 };
 
@@ -215,7 +216,8 @@ int RunEncode(const EncodeOptions& options) {
     return kExitOk;
   }
   std::string placed;
-  if (!WriteFileSafely(options.output, file.bytes, options.no_clobber, &placed,
+  if (!WriteFileSafely(options.output, file.bytes,
+                       WriteMode{options.no_clobber, options.force}, &placed,
                        &error)) {
     std::cerr << "vexa: " << error << "; nothing was written\n";
     return kExitFailed;
@@ -230,7 +232,7 @@ int RunEncode(const EncodeOptions& options) {
     return kExitFailed;
   }
   std::string native;
-  if (!Utf8ToCodePage(std::filesystem::path(placed).filename().string(),
+  if (!Utf8ToCodePage(std::filesystem::u8path(placed).filename().u8string(),
                       &native)) {
     std::cerr << "vexa: note: the file name cannot be written in code page "
               << SystemCodePage()
@@ -272,6 +274,9 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
           "", "NONEMPTY"));
   command->add_flag("--no-clobber", options->no_clobber,
                     "Refuse to replace an existing file");
+  command->add_flag("--force", options->force,
+                    "Replace a file you may not write (read-only), keeping "
+                    "its mode");
   command
       ->add_option("--point", options->points,
                    "A point as LAT,LON in decimal degrees; repeat in travel "

@@ -1,7 +1,5 @@
 // Process environment and temporary directories (see environment.h).
-//
-// setenv is not part of standard C++; glibc declares it in <cstdlib>, which
-// is the only place the tool reaches past the standard library for it.
+// SetEnvironment is the system's own: posix/system.cc, windows/system.cc.
 
 #include "environment.h"
 
@@ -11,10 +9,6 @@
 #include <stdexcept>
 
 namespace vexa::tool {
-
-void SetEnvironment(const std::string& name, const std::string& value) {
-  ::setenv(name.c_str(), value.c_str(), 1);
-}
 
 std::string GetEnvironment(const std::string& name,
                            const std::string& fallback) {

@@ -2,11 +2,10 @@
 
 #include "input_file.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 
+#include "system.h"
 #include "text_codec.h"
 
 namespace vexa::tool {
@@ -48,13 +47,6 @@ std::string InputName(const std::string& path) {
                      : "'" + ShownText(path) + "'";
 }
 
-std::FILE* OpenMemoryStream(std::string_view bytes) {
-  // glibc takes an empty buffer; a null one would mean "allocate".
-  static char empty[1];
-  return ::fmemopen(bytes.empty() ? empty : const_cast<char*>(bytes.data()),
-                    bytes.size(), "r");
-}
-
 InputFile::~InputFile() {
   if (stream_ != nullptr && owns_) std::fclose(stream_);
 }
@@ -63,7 +55,11 @@ bool InputFile::Open(const std::string& path, std::string* error) {
   std::FILE* file = stdin;
   if (path != "-") {
     errno = 0;
-    file = std::fopen(path.c_str(), "rb");
+    file = OpenForReading(path);
+    if (file == nullptr && errno == EISDIR) {
+      *error = InputName(path) + " is a directory";
+      return false;
+    }
     if (file == nullptr) {
       *error = "cannot open " + InputName(path) + ": " + Reason(errno);
       return false;
@@ -72,21 +68,23 @@ bool InputFile::Open(const std::string& path, std::string* error) {
   auto close = [&] {
     if (file != stdin) std::fclose(file);
   };
-  struct stat info;
-  if (::fstat(::fileno(file), &info) != 0) {
+  InputKind kind = InputKind::kStream;
+  long long size = 0;
+  errno = 0;
+  if (!ExamineInput(file, &kind, &size)) {
     *error = "cannot examine " + InputName(path) + ": " + Reason(errno);
     close();
     return false;
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (kind == InputKind::kDirectory) {
     *error = InputName(path) + " is a directory";
     close();
     return false;
   }
-  if (S_ISREG(info.st_mode)) {
+  if (kind == InputKind::kRegular) {
     stream_ = file;
     owns_ = file != stdin;
-    size_ = static_cast<long long>(info.st_size);
+    size_ = size;
     return true;
   }
   int failure = 0;

@@ -53,6 +53,7 @@ bool ReadWholeFile(const std::string& path, std::size_t limit,
                    std::string* bytes, std::string* error);
 
 // A memory stream over `bytes`, which must outlive it; null on failure.
+// Each system has its own (posix/system.cc, windows/system.cc).
 std::FILE* OpenMemoryStream(std::string_view bytes);
 
 // "standard input" for "-", else the path in quotes.

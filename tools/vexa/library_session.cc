@@ -1,8 +1,8 @@
-// libvexa.so loaded at run time (see library_session.h).
+// The library loaded at run time (see library_session.h).
 
 #include "library_session.h"
 
-#include "text_codec.h"
+#include "system.h"
 
 namespace vexa::tool {
 namespace {
@@ -29,14 +29,10 @@ bool Resolve(platform::Library library, const char* name, Function* function,
 LibrarySession::~LibrarySession() = default;
 
 bool LibrarySession::Load(const std::string& path, std::string* error) {
-  std::u16string wide;
-  if (!Utf8ToUtf16(path, &wide)) {
-    *error = "the library path is not valid UTF-8";
-    return false;
-  }
-  library_ = platform::LoadLibraryByName(wide.c_str());
+  std::string reason;
+  library_ = LoadToolLibrary(path, &reason);
   if (library_ == nullptr) {
-    *error = "cannot load " + path;
+    *error = "cannot load " + path + ": " + reason;
     return false;
   }
   std::string missing;

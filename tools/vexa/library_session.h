@@ -1,5 +1,6 @@
-// libvexa.so loaded at run time, as a navigation program loads Vexa.dll:
-// through the platform seam's library loader, with the eleven exports
+// libvexa.so or Vexa.dll loaded at run time, as a navigation program loads
+// Vexa.dll: through the tool's system seam (LoadToolLibrary), which says
+// why a load failed, with the eleven exports
 // looked up by name. Loading runs the library's process-attach work (the
 // sound module asks for the platform code then), so the environment the
 // stand-in peers read must be set before Load. Once loaded, the library
@@ -38,7 +39,8 @@ class LibrarySession {
   LibrarySession& operator=(const LibrarySession&) = delete;
 
   // Loads `path` (a file name searched on the library path, or a full
-  // path) and finds every export. On failure returns false with a message.
+  // path) and finds every export. On failure returns false with a message
+  // that gives the system's reason.
   bool Load(const std::string& path, std::string* error);
 
   const VexaExports& exports() const { return exports_; }

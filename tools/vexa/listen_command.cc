@@ -5,7 +5,8 @@
 // or after --timeout seconds without one.
 //
 // The host's objects outlive the processes that use them, so an event may
-// still be signalled by a run that ended before listen started. That
+// still be signalled by a run that ended before listen started (and on
+// Windows by a navigation program that signalled before listen looked). That
 // notification is stale: it is drained at the start and reported as such,
 // never as a new one with a time it did not happen at.
 //
@@ -13,27 +14,21 @@
 // wait loop looks at between short waits.
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "commands.h"
-#include "environment.h"
-#include "platform/host/named_event.h"
-#include "platform/platform.h"
+#include "sound_listener.h"
 
 namespace vexa::tool {
 namespace {
 
-constexpr char16_t kEventName[] = u"Come_From_NaviExe_Even";
-constexpr char16_t kMappingName[] = u"Navi_Share_Buffer";
 constexpr std::uint32_t kPollMs = 100;
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -62,56 +57,25 @@ std::string UtcNow() {
   return out;
 }
 
-// "cannot open the named event Come_From_NaviExe_Even (host object
-// /name.event): <reason>".
-std::string CannotOpen(const char* what, const char16_t* name,
-                       const char* utf8_name, bool event, int error) {
-  char host[256];
-  std::string text = std::string("cannot open the ") + what + " " + utf8_name;
-  if (platform::host::HostObjectName(name, event, host, sizeof host)) {
-    text += std::string(" (shared-memory object ") + host + ")";
-  }
-  return text + ": " +
-         (error != 0 ? std::strerror(error) : "the object is not usable");
-}
-
 int RunListen(const ListenOptions& options) {
-  errno = 0;
-  platform::KernelObject event =
-      platform::host::OpenNamedEventForWait(kEventName);
-  if (event == nullptr) {
-    std::cerr << "vexa: "
-              << CannotOpen("named event", kEventName,
-                            "Come_From_NaviExe_Even", true, errno)
-              << '\n';
-    return kExitFailed;
-  }
-  errno = 0;
-  void* view = platform::host::OpenNamedMappingView(kMappingName, 4);
-  if (view == nullptr) {
-    std::cerr << "vexa: "
-              << CannotOpen("shared mapping", kMappingName, "Navi_Share_Buffer",
-                            false, errno)
-              << '\n';
-    platform::CloseKernelObject(event);
+  SoundListener listener;
+  std::string error;
+  if (!listener.Open(&error)) {
+    std::cerr << "vexa: " << error << '\n';
     return kExitFailed;
   }
   // A signal left from before the start is not a notification of this run.
   bool stale = false;
-  while (platform::host::WaitNamedEvent(event, 0)) stale = true;
-  std::uint64_t signals = platform::host::SignalCount(event);
+  while (listener.Wait(0)) stale = true;
+  std::uint64_t signals = listener.SignalCount();
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
 
-  const std::string prefix = GetEnvironment("VEXA_IPC_PREFIX");
   std::cout << "listening for sound start notifications (platform 9): event "
                "Come_From_NaviExe_Even, shared word Navi_Share_Buffer"
-            << (prefix.empty() ? std::string()
-                               : ", VEXA_IPC_PREFIX '" + prefix + "'")
-            << std::endl;
+            << listener.NameNote() << std::endl;
   if (stale) {
-    std::uint32_t word = 0;
-    std::memcpy(&word, view, sizeof word);
+    const std::uint32_t word = listener.Word();
     std::cout << "a notification was pending from before the start (word "
               << word << "); it is not counted" << std::endl;
   }
@@ -123,7 +87,7 @@ int RunListen(const ListenOptions& options) {
   int status = kExitOk;
   while (g_interrupted == 0 && std::cout &&
          (options.count == 0 || received < options.count)) {
-    if (!platform::host::WaitNamedEvent(event, kPollMs)) {
+    if (!listener.Wait(kPollMs)) {
       const double idle =
           std::chrono::duration<double>(Clock::now() - last).count();
       if (options.timeout > 0 && idle >= options.timeout) {
@@ -135,14 +99,13 @@ int RunListen(const ListenOptions& options) {
       continue;
     }
     // The library writes the word before it signals the event.
-    std::uint32_t word = 0;
-    std::memcpy(&word, view, sizeof word);
+    const std::uint32_t word = listener.Word();
     ++received;
     last = Clock::now();
     const double elapsed = std::chrono::duration<double>(last - start).count();
     // An auto-reset event keeps no count of its own: signals between two
     // waits show as one, and only the host's counter tells how many.
-    const std::uint64_t now_signals = platform::host::SignalCount(event);
+    const std::uint64_t now_signals = listener.SignalCount();
     const std::uint64_t merged = now_signals - signals;
     signals = now_signals;
     char line[200];
@@ -162,8 +125,6 @@ int RunListen(const ListenOptions& options) {
               << (received == 1 ? " notification" : " notifications")
               << std::endl;
   }
-  platform::UnmapView(view);
-  platform::CloseKernelObject(event);
   return status;
 }
 
@@ -186,10 +147,11 @@ void AddListenCommand(CLI::App& app, int* exit_code) {
                    "Give up after this many seconds without a notification")
       ->check(FiniteNumber(0.001, 1e9).description(""));
   command->footer(
-      "Objects are named after VEXA_IPC_PREFIX, as the library names them; "
-      "run listen and the navigation program (or vexa simulate) with the "
-      "same value.\nExit status: 0 done or interrupted, 1 the objects cannot "
-      "be opened or the timeout passed, 2 usage error.");
+      "On the host the objects are named after VEXA_IPC_PREFIX, as the "
+      "library names them; run listen and the navigation program (or vexa "
+      "simulate) with the same value. Objects that listen created are "
+      "removed when it ends.\nExit status: 0 done or interrupted, 1 the "
+      "objects cannot be opened or the timeout passed, 2 usage error.");
   command->callback([options, exit_code] { *exit_code = RunListen(*options); });
 }
 

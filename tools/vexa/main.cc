@@ -15,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "entry.h"
 #include "standard_output.h"
 #include "text_codec.h"
 
@@ -93,6 +94,8 @@ int Run(int argc, char** argv) {
   CLI::App app{"vexa: decode, check and encode destinations for the Vexa "
                "head-unit library, and simulate a head unit"};
   app.name("vexa");
+  // Options start with '-' on every system: "/path" is a file name.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", "vexa " VEXA_TOOL_VERSION);
   app.require_subcommand(1, 1);
   app.footer(
@@ -143,7 +146,7 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int vexa::tool::RunVexa(int argc, char** argv) {
   vexa::tool::CheckStandardOutput();
   return vexa::tool::FinishStandardOutput(Run(argc, argv));
 }

@@ -2,12 +2,11 @@
 
 #include "standard_output.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <streambuf>
+#include <string>
+
+#include "system.h"
 
 namespace vexa::tool {
 namespace {
@@ -16,8 +15,8 @@ class CheckedBuffer : public std::streambuf {
  public:
   CheckedBuffer() { setp(buffer_, buffer_ + sizeof buffer_); }
 
-  // The first errno of a failed write; 0 while all went well.
-  int error() const { return error_; }
+  // Why the first failed write failed; empty while all went well.
+  const std::string& error() const { return error_; }
 
  protected:
   int_type overflow(int_type c) override {
@@ -33,24 +32,17 @@ class CheckedBuffer : public std::streambuf {
 
  private:
   int Drain() {
-    const char* data = pbase();
-    std::size_t size = static_cast<std::size_t>(pptr() - pbase());
+    const std::string_view bytes(pbase(),
+                                 static_cast<std::size_t>(pptr() - pbase()));
     setp(buffer_, buffer_ + sizeof buffer_);
-    while (size > 0 && error_ == 0) {
-      const ssize_t n = ::write(STDOUT_FILENO, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        error_ = n < 0 ? errno : EIO;
-        break;
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
+    if (error_.empty() && !bytes.empty()) {
+      WriteStandardStream(1, bytes, &error_);
     }
-    return error_ == 0 ? 0 : -1;
+    return error_.empty() ? 0 : -1;
   }
 
   char buffer_[8192];
-  int error_ = 0;
+  std::string error_;
 };
 
 // Never destroyed: the runtime flushes std::cout once more at exit, after
@@ -66,14 +58,12 @@ void CheckStandardOutput() { std::cout.rdbuf(&Buffer()); }
 
 int FinishStandardOutput(int status) {
   std::cout.flush();
-  int error = Buffer().error();
-  // Closing reports what an earlier write could not (NFS, say).
-  if (error == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF) {
-    error = errno;
+  std::string error = Buffer().error();
+  if (error.empty() && !CloseStandardOutput(&error) && error.empty()) {
+    error = "the stream cannot be closed";
   }
-  if (error == 0) return status;
-  std::cerr << "vexa: error writing to standard output: "
-            << std::strerror(error) << '\n';
+  if (error.empty()) return status;
+  std::cerr << "vexa: error writing to standard output: " << error << '\n';
   return 1;
 }
 

@@ -1,8 +1,11 @@
 // Standard output that tells when it fails. std::cout is given a buffer
-// that writes to file descriptor 1 itself and remembers the first error,
+// that writes through the system's own call (system.h: file descriptor 1,
+// or on Windows the output handle, as UTF-16 on a console) and remembers
+// the first error,
 // so a full disk, a closed descriptor or /dev/full is reported with the
-// system's reason and turns the exit status into a failure. A reader that
-// went away still ends the process with SIGPIPE, as for any Unix tool.
+// system's reason and turns the exit status into a failure. On POSIX a
+// reader that went away still ends the process with SIGPIPE, as for any
+// Unix tool.
 //
 // Threading: the tool writes standard output from one thread.
 

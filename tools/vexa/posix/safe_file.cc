@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -96,7 +97,8 @@ std::string NotRegularFileKind(const std::string& path) {
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes,
-                     bool no_clobber, std::string* placed, std::string* error) {
+                     WriteMode mode, std::string* placed, std::string* error) {
+  const bool no_clobber = mode.no_clobber;
   std::string target;
   if (!FollowLinks(path, &target, error)) return false;
   const std::string shown = target == path
@@ -112,6 +114,17 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes,
     }
     if (no_clobber) {
       *error = shown + " exists and --no-clobber was given";
+      return false;
+    }
+    // rename() needs only the folder's permission, so a read-only file
+    // would be replaced without a word; the owner's bits say otherwise.
+    if (!mode.force && ::access(target.c_str(), W_OK) != 0 &&
+        errno == EACCES) {
+      char bits[8];
+      std::snprintf(bits, sizeof bits, "%04o",
+                    static_cast<unsigned>(existing.st_mode & 07777));
+      *error = shown + " is read-only (mode " + bits +
+               "); --force replaces it anyway";
       return false;
     }
   }
