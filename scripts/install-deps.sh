@@ -55,8 +55,8 @@ for loc in de_DE.UTF-8 zh_CN.UTF-8; do
 done
 
 # pugixml for the Windows tool: Debian's source package, unpacked once to a
-# fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR). A deb-src entry for
-# the main archive is added when none exists.
+# fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR). When no source entry
+# exists, one is made from each binary entry already configured.
 pugixml_dir=/usr/local/src/pugixml
 if [[ " $* " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]]; then
   if [[ $(id -u) -ne 0 ]]; then
@@ -64,8 +64,15 @@ if [[ " $* " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]]; then
     exit 1
   fi
   if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-      >/etc/apt/sources.list.d/vexa-deb-src.sources
+    for list in /etc/apt/sources.list.d/*.sources; do
+      [[ -f $list && $list != */vexa-deb-src.sources ]] &&
+        sed 's/^Types:[[:space:]]*deb$/Types: deb-src/' "$list"
+      echo
+    done >/etc/apt/sources.list.d/vexa-deb-src.sources
+    if [[ -f /etc/apt/sources.list ]]; then
+      sed -n 's/^deb[[:space:]]/deb-src /p' /etc/apt/sources.list \
+        >/etc/apt/sources.list.d/vexa-deb-src.list
+    fi
     apt-get update -qq
   fi
   work=$(mktemp -d)
