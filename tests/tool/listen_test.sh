@@ -8,13 +8,7 @@ cleanup_objects() { rm -f /dev/shm/"$VEXA_IPC_PREFIX"*; }
 cleanup_objects
 trap 'cleanup_objects; rm -rf "$SCRATCH"' EXIT
 
-"${VEXA[@]}" listen --count 2 --timeout 20 >listen.out 2>listen.err &
-listener=$!
-# Wait until the listener has opened the objects.
-for _ in $(seq 100); do
-  grep -q '^listening' listen.out 2>/dev/null && break
-  sleep 0.1
-done
+start_listener --count 2 --timeout 20
 expect_has "listener is ready" "$(cat listen.out)" \
   "listening for sound start notifications (platform 9): event Come_From_NaviExe_Even, shared word Navi_Share_Buffer, VEXA_IPC_PREFIX '$VEXA_IPC_PREFIX'"
 

@@ -18,6 +18,18 @@ VEXA=(${VEXA_TOOL_RUNNER:+"$VEXA_TOOL_RUNNER"} "$VEXA_TOOL")
 # vexa ARGS...: runs the tool under test.
 vexa() { "${VEXA[@]}" "$@"; }
 
+# start_listener ARGS...: starts `vexa listen ARGS...` in the background
+# (output in listen.out and listen.err, its process id in $listener) and
+# waits up to 30 s until it has opened the objects.
+start_listener() {
+  "${VEXA[@]}" listen "$@" >listen.out 2>listen.err &
+  listener=$!
+  for _ in $(seq 300); do
+    grep -q '^listening' listen.out 2>/dev/null && return 0
+    sleep 0.1
+  done
+}
+
 # posix_only: true when the tool under test is not vexa.exe.
 posix_only() { [[ "$VEXA_TOOL" != *.exe ]]; }
 

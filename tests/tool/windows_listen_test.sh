@@ -4,12 +4,7 @@
 # and mapping, shared through the Wine server.
 source "$(dirname "$0")/tool_test_lib.sh"
 
-"${VEXA[@]}" listen --count 1 --timeout 30 >listen.out 2>listen.err &
-listener=$!
-for _ in $(seq 300); do
-  grep -q '^listening' listen.out 2>/dev/null && break
-  sleep 0.1
-done
+start_listener --count 1 --timeout 30
 run simulate --sound-platform 9
 expect_rc "simulate on platform 9" 0
 expect_has "the simulation's shared word" "$OUT" "shared word Navi_Share_Buffer = 42"

@@ -37,19 +37,6 @@ std::wstring FinalPath(HANDLE handle) {
   return result;
 }
 
-bool WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD written = 0;
-    if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                     &written, nullptr) ||
-        written == 0) {
-      return false;
-    }
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string NotRegularFileKind(const std::string& path) {

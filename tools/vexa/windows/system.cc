@@ -60,6 +60,19 @@ std::string SystemErrorText(DWORD code) {
   return utf8 + " (error " + std::to_string(code) + ")";
 }
 
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                     &written, nullptr) ||
+        written == 0) {
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
 std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -203,15 +216,9 @@ bool WriteStandardStream(int stream, std::string_view bytes,
   if (::GetConsoleMode(handle, &mode)) {
     return WriteConsole(handle, bytes, &pending[stream == 2 ? 2 : 1], reason);
   }
-  while (!bytes.empty()) {
-    DWORD written = 0;
-    if (!::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()),
-                     &written, nullptr) ||
-        written == 0) {
-      *reason = SystemErrorText(::GetLastError());
-      return false;
-    }
-    bytes.remove_prefix(written);
+  if (!WriteAll(handle, bytes)) {
+    *reason = SystemErrorText(::GetLastError());
+    return false;
   }
   return true;
 }

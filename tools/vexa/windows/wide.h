@@ -1,5 +1,6 @@
 // Text at the Windows boundary: the tool's UTF-8 to the system's UTF-16 and
-// back, and the system's words for an error code. Windows files only.
+// back, the system's words for an error code, and writing bytes to a
+// handle. Windows files only.
 
 #ifndef VEXA_TOOLS_VEXA_WINDOWS_WIDE_H_
 #define VEXA_TOOLS_VEXA_WINDOWS_WIDE_H_
@@ -20,6 +21,10 @@ bool WideToUtf8(std::wstring_view wide, std::string* utf8);
 // The system's message for `code` (a GetLastError value) in UTF-8, without
 // its final period or line break, followed by "(error N)".
 std::string SystemErrorText(DWORD code);
+
+// Writes all of `bytes` to `file` (WriteFile may write less than asked).
+// False, with GetLastError telling why, when a write fails or stops.
+bool WriteAll(HANDLE file, std::string_view bytes);
 
 // The folder of the running program, without a final separator.
 std::wstring ProgramFolder();
