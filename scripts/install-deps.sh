@@ -2,8 +2,9 @@
 # Installs what building and testing Vexa needs on Debian 12, skipping what
 # is already there. Groups: host (default), windows (mingw-w64 and Wine for
 # both word sizes; 32-bit Wine needs the i386 architecture, added here;
-# llvm-dlltool for Vexa.lib, clang and lld-link to check it),
-# fuzz (clang with libFuzzer), analysis (valgrind, gcovr). The windows group
+# llvm-dlltool for Vexa.lib, clang and lld-link to check it; qemu-i386 for
+# kernels that run no 32-bit x86 program), fuzz (clang with libFuzzer),
+# analysis (valgrind, gcovr). The windows group
 # also unpacks Debian's pugixml source (no mingw-w64 package exists) into
 # /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
 #   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
@@ -16,28 +17,63 @@ declare -A groups=(
   [analysis]="valgrind gcovr"
 )
 
+# Packages that must come from bookworm-backports: Debian 12's own qemu-user
+# (7.2) ignores MAP_FIXED_NOREPLACE, so 32-bit Wine hangs reserving its
+# address space under qemu-i386. Each needs at least the version given.
+declare -A backports=([qemu-user]="1:8")
+declare -A backport_groups=([windows]="qemu-user")
+
 wanted=()
+wanted_backports=()
 for group in "${@:-host}"; do
   [[ -n "${groups[$group]+x}" ]] || { echo "unknown group: $group" >&2; exit 2; }
   for pkg in ${groups[$group]}; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || wanted+=("$pkg")
   done
+  for pkg in ${backport_groups[$group]:-}; do
+    version=$(dpkg-query -W -f='${Status} ${Version}' "$pkg" 2>/dev/null |
+              sed -n 's/^install ok installed //p')
+    [[ -n "$version" ]] && dpkg --compare-versions "$version" ge "${backports[$pkg]}" ||
+      wanted_backports+=("$pkg")
+  done
 done
 
-if ((${#wanted[@]})); then
+if ((${#wanted[@]} + ${#wanted_backports[@]})); then
   if [[ $(id -u) -ne 0 ]]; then
-    echo "missing packages (install them as root): ${wanted[*]}" >&2
+    echo "missing packages (install them as root): ${wanted[*]} ${wanted_backports[*]}" >&2
     exit 1
   fi
-  echo "installing: ${wanted[*]}"
+  echo "installing: ${wanted[*]} ${wanted_backports[*]}"
   export DEBIAN_FRONTEND=noninteractive
   # 32-bit Wine (wine32:i386) comes from the i386 architecture.
   if [[ " ${wanted[*]} " == *":i386 "* ]] &&
      ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
+  # A bookworm-backports entry, made from the archive entries already
+  # configured (the one whose suites include bookworm itself), so no host
+  # is named here.
+  if ((${#wanted_backports[@]})) &&
+     ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    for list in /etc/apt/sources.list.d/*.sources; do
+      [[ -f $list && $list != */vexa-* ]] || continue
+      awk -v RS= -v ORS='\n\n' '/(^|\n)Types:[ \t]*deb([ \t]|\n|$)/ &&
+          /(^|\n)Suites:([^\n]*[ \t])?bookworm([ \t]|\n|$)/' "$list" |
+        sed 's/^Suites:.*/Suites: bookworm-backports/'
+    done >/etc/apt/sources.list.d/vexa-backports.sources
+    if [[ -f /etc/apt/sources.list ]]; then
+      sed -n 's/^\(deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?[^[:space:]]\+[[:space:]]\+\)bookworm\([[:space:]]\)/\1bookworm-backports\3/p' \
+        /etc/apt/sources.list >/etc/apt/sources.list.d/vexa-backports.list
+    fi
+  fi
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null
+  if ((${#wanted[@]})); then
+    apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null
+  fi
+  if ((${#wanted_backports[@]})); then
+    apt-get install -y -qq --no-install-recommends -t bookworm-backports \
+      "${wanted_backports[@]}" >/dev/null
+  fi
 fi
 
 # Locales: a decimal-comma locale for the number-reading tests, and the

@@ -6,13 +6,15 @@
 # vexa, which is built first when missing), in a private Wine prefix under
 # each build folder (created on the first run, about 30 s; a 32-bit prefix
 # for the 32-bit suite) with the null display driver, so no display is
-# needed.
+# needed. The 32-bit suite runs through scripts/emulated.sh, which runs it
+# natively where the kernel runs 32-bit x86 programs and through qemu-i386
+# where it does not, and says which.
 #   scripts/test-windows.sh [windows-x86] [windows]   (default: both)
 #
 # Installs what is missing when run as root on Debian 12 (the "windows"
 # group of scripts/install-deps.sh: the cross compiler, Wine, the GoogleTest
 # source it builds from, and the zh_CN.UTF-8 locale, from which Wine takes
-# the GBK code page 936). Usable from CI. VEXA_JOBS sets the build and test parallelism.
+# the GBK code page 936, and qemu-i386). Usable from CI. VEXA_JOBS sets the build and test parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,5 +33,7 @@ for preset in "${presets[@]}"; do
   echo "--- ${preset}"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -j "$jobs"
+  run=()
+  [[ $preset == windows-x86 ]] && run=(scripts/emulated.sh i386)
+  "${run[@]}" ctest --preset "$preset" -j "$jobs"
 done

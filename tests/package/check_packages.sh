@@ -149,17 +149,19 @@ check_windows() {
   fi
   local wine
   wine=$(sed -n 's/^VEXA_WINE:FILEPATH=//p' "$build/CMakeCache.txt")
-  # The Wine suite's prefix of the same word size (made here if missing).
-  local arch=win64
-  [[ $processor == x86_64 ]] || arch=win32
+  # The Wine suite's prefix of the same word size (made here if missing);
+  # 32-bit Wine runs emulated where the kernel runs no 32-bit program.
+  local arch=win64 run=()
+  [[ $processor == x86_64 ]] || { arch=win32; run=("$root/scripts/emulated.sh" i386); }
   mkdir -p "$root/build/$suite"
   expect_zero_packet "$system: find_package(Vexa) consumer under Wine" \
-    env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch WINEDEBUG=-all \
+    "${run[@]}" env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= \
         "$wine" "$build/consumer.exe"
   # vexa.exe from the zip finds ..\bin\Vexa.dll and ..\stand-ins.
-  if env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch WINEDEBUG=-all \
-       WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= LC_ALL=zh_CN.UTF-8 \
+  if "${run[@]}" env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch \
+       WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= \
+       LC_ALL=zh_CN.UTF-8 \
        "$wine" "$sdk/tool/vexa.exe" simulate >"$work/simulate.txt" 2>&1 &&
      grep -q "simulation done: all three jobs ran" "$work/simulate.txt"; then
     pass "$system: tool/vexa.exe simulate with the zip's Vexa.dll"
