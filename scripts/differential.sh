@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # The cross-build differential check: the same generated inputs (raw
 # messages and files of both plans; numbers with every exponent letter,
-# signs, white space and long digit runs; UTF-16 text over the whole Basic
-# Multilingual Plane with surrogates, user-defined and best-fit characters)
-# go through libvexa.so on the host and through Vexa.dll under Wine for
-# every Windows preset in CMakePresets.json, and the result codes, the
-# deletion of files, the callbacks and all 568 packet bytes are compared.
+# signs, white space and long digit runs, and coordinates that lie exactly
+# on a rounding boundary; UTF-16 text over the whole Basic Multilingual
+# Plane with surrogates, user-defined and best-fit characters) go through
+# every build of the library, and the result codes, the deletion of files,
+# the callbacks and all 568 packet bytes are compared with the host's:
+#   - libvexa.so on the host (the reference),
+#   - libvexa.so for 32-bit ARM under qemu-arm (preset armhf),
+#   - Vexa.dll of each Windows test preset under Wine (windows-x86 under
+#     qemu-i386 where the kernel runs no 32-bit program),
+#   - the shipped Vexa.dll of each Windows release preset, stripped as it is
+#     packed, loaded by its test preset's driver in place of the test build.
 #   scripts/differential.sh [--seed S] [--count N]     (default: 1, 100000)
 # Exits 1 at a difference, printing the first differing input and the
 # packet of each build; 0 when every build agrees with the host. First
@@ -29,48 +35,62 @@ work=$root/build/differential
 rm -rf "$work"
 mkdir -p "$work"
 
-# Configures and builds preset $1's driver and remembers its build folder.
-declare -A build_dirs
-build_driver() {
+# Configures and builds preset $1 (target $2, default the driver) and
+# prints its build folder.
+build_preset() {
   local dir
   dir=$(cmake --preset "$1" | sed -n 's/^-- Build files have been written to: //p')
   [[ -n "$dir" ]] || { echo "differential: preset $1 did not configure" >&2; exit 1; }
-  build_dirs[$1]=$dir
-  cmake --build --preset "$1" -j "$jobs" --target vexa_differential >/dev/null
+  cmake --build --preset "$1" -j "$jobs" ${2:+--target "$2"} >/dev/null
+  echo "$dir"
 }
 
-# The driver of a preset: "driver=..." and "emulator=..." from its build.
-setting() { sed -n "s/^$2=//p" "${build_dirs[$1]}/differential-driver.txt"; }
+# For each build compared: its driver, the folder of the build that made
+# the driver (its emulator and Wine prefix) and the folder the driver runs
+# from, which holds the libraries it loads.
+declare -A driver_of build_of
+builds=()
+add_build() {  # name build-folder driver
+  builds+=("$1")
+  build_of[$1]=$2
+  driver_of[$1]=$3
+}
+setting() { sed -n "s/^$2=//p" "$1/differential-driver.txt"; }
 
-# Runs preset $1's driver with the remaining arguments, in its own folder
+# Runs build $1's driver with the remaining arguments, in its own folder
 # (the data directory), output on stdout.
 run_driver() {
-  local preset=$1
+  local name=$1
   shift
-  local driver emulator
-  driver=$(setting "$preset" driver)
-  emulator=$(setting "$preset" emulator)
-  mkdir -p "$work/$preset"
+  local dir=${build_of[$name]} emulator processor
+  emulator=$(setting "$dir" emulator)
+  processor=$(sed -n 's/^CMAKE_SYSTEM_PROCESSOR:[A-Z]*=//p' "$dir/CMakeCache.txt")
+  mkdir -p "$work/$name"
   (
-    cd "$work/$preset"
-    if [[ -n "$emulator" ]]; then
+    cd "$work/$name"
+    if [[ $emulator == *wine* ]]; then
+      local run=()
+      [[ $processor == i686 ]] && run=("$root/scripts/emulated.sh" i386)
       # The preset's own Wine prefix (the Wine suite's), GBK as the ANSI
       # code page (Wine takes it from the locale), no display, no debugger.
-      WINEPREFIX=${build_dirs[$preset]}/wine-prefix WINEDEBUG=-all \
+      "${run[@]}" env WINEPREFIX="$dir/wine-prefix" WINEDEBUG=-all \
         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" LC_ALL=zh_CN.UTF-8 \
-        DISPLAY= WAYLAND_DISPLAY= "$emulator" "$driver" "$@"
+        DISPLAY= WAYLAND_DISPLAY= "$emulator" "${driver_of[$name]}" "$@"
     else
-      env -u VEXA_CODEPAGE -u VEXA_GUIDE_FILE "$driver" "$@"
+      # No emulator, or one given as words (qemu-arm and its options).
+      # shellcheck disable=SC2086
+      env -u VEXA_CODEPAGE -u VEXA_GUIDE_FILE $emulator "${driver_of[$name]}" "$@"
     fi
   )
 }
 
-# The Windows presets that exist (configure presets named windows*), less
-# the release presets: they build only the SDK, not the test programs.
-mapfile -t windows_presets < <(cmake --list-presets=configure 2>/dev/null |
-  sed -n 's/^ *"\(windows[^"]*\)".*/\1/p' | grep -v -- '-release$')
-if ((${#windows_presets[@]} == 0)); then
-  echo "differential: no Windows preset in CMakePresets.json; nothing to compare" >&2
+# The cross presets that exist: armhf and the Windows presets; a release
+# preset builds no test program, so its DLL runs under the driver of the
+# preset it inherits from (its name without "-release").
+mapfile -t presets < <(cmake --list-presets=configure 2>/dev/null |
+  sed -n 's/^ *"\(windows[^"]*\|armhf\)".*/\1/p')
+if ((${#presets[@]} == 0)); then
+  echo "differential: no cross preset in CMakePresets.json; nothing to compare" >&2
   exit 1
 fi
 
@@ -80,36 +100,50 @@ fi
 scripts/make-cp936-table.sh --check
 
 echo "differential: seed $seed, $count inputs per build"
-build_driver default
-start=$SECONDS
-run_driver default "$seed" "$count" >"$work/default.txt"
-echo "  host (default): $count inputs in $((SECONDS - start)) s"
+dir=$(build_preset default vexa_differential)
+add_build default "$dir" "$(setting "$dir" driver)"
+for preset in "${presets[@]}"; do
+  if [[ $preset != *-release ]]; then
+    dir=$(build_preset "$preset" vexa_differential)
+    add_build "$preset" "$dir" "$(setting "$dir" driver)"
+    continue
+  fi
+  test_preset=${preset%-release}
+  [[ -n ${build_of[$test_preset]+x} ]] ||
+    { echo "differential: $preset needs the preset $test_preset" >&2; exit 1; }
+  release_dir=$(build_preset "$preset")
+  # The test build's driver beside the release build's libraries.
+  mkdir -p "$work/$preset-bin"
+  cp "${driver_of[$test_preset]}" "$release_dir"/bin/*.dll "$work/$preset-bin/"
+  add_build "$preset" "${build_of[$test_preset]}" \
+    "$work/$preset-bin/$(basename "${driver_of[$test_preset]}")"
+done
 
 failed=0
-for preset in "${windows_presets[@]}"; do
-  build_driver "$preset"
-  if [[ -z "$(setting "$preset" emulator)" ]]; then
-    echo "  $preset: no Wine to run it; skipped" >&2
-    continue
-  fi
+for name in "${builds[@]}"; do
   start=$SECONDS
-  run_driver "$preset" "$seed" "$count" >"$work/$preset.txt"
-  lines=$(wc -l <"$work/$preset.txt")
+  run_driver "$name" "$seed" "$count" >"$work/$name.txt"
+  lines=$(wc -l <"$work/$name.txt")
   if ((lines != count)); then
-    echo "  $preset: the driver stopped after $lines of $count inputs" >&2
+    echo "  $name: the driver stopped after $lines of $count inputs" >&2
     failed=1
     continue
   fi
-  differences=$(diff "$work/default.txt" "$work/$preset.txt" | grep -c '^<' || true)
-  echo "  $preset: $count inputs in $((SECONDS - start)) s, $differences differences"
+  if [[ $name == default ]]; then
+    echo "  host (default): $count inputs in $((SECONDS - start)) s"
+    continue
+  fi
+  differences=$(diff "$work/default.txt" "$work/$name.txt" | grep -c '^<' || true)
+  echo "  $name: $count inputs in $((SECONDS - start)) s, $differences differences"
   if ((differences > 0)); then
     failed=1
-    index=$(diff "$work/default.txt" "$work/$preset.txt" |
+    index=$(diff "$work/default.txt" "$work/$name.txt" |
             sed -n 's/^< \([0-9]*\) .*/\1/p' | head -1 || true)
     echo "  first difference, input $index; host:"
     run_driver default "$seed" "$count" --show "$index" | sed 's/^/    /'
-    echo "  $preset:"
-    run_driver "$preset" "$seed" "$count" --show "$index" | sed 's/^/    /'
+    echo "  $name:"
+    run_driver "$name" "$seed" "$count" --show "$index" | sed 's/^/    /'
   fi
 done
+echo "differential: compared ${builds[*]:1} with the host, $count inputs each"
 exit "$failed"

@@ -13,7 +13,8 @@
 #   5. the cross-build differential check: the same generated inputs through
 #      the host library and every Windows DLL build, compared byte for byte,
 #   6. the release packages and the checks of each as an integrator uses it,
-#      and the release Vexa.dll's size and import budget,
+#      and the release Vexa.dll's size and import budget and its imports
+#      against the committed list (scripts/dll-imports.tsv),
 # and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
 #   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [fuzz]
@@ -93,8 +94,9 @@ fi
 if want package; then
   echo "=== package: release packages, consumer and content checks"
   run_script scripts/package.sh
-  echo "=== package: size and import budget of the release Vexa.dll"
+  echo "=== package: size, import budget and import list of the release Vexa.dll"
   run_script scripts/check-dll-budget.sh
+  run_script scripts/check-dll-imports.sh
   run_script tests/package/check_packages.sh
 fi
 echo "=== leftovers: nothing in /tmp or /dev/shm under the suite's names"
