@@ -64,7 +64,8 @@ run_driver() {
   shift
   local dir=${build_of[$name]} emulator processor
   emulator=$(setting "$dir" emulator)
-  processor=$(sed -n 's/^CMAKE_SYSTEM_PROCESSOR:[A-Z]*=//p' "$dir/CMakeCache.txt")
+  processor=$(sed -n 's/^set(CMAKE_SYSTEM_PROCESSOR "\(.*\)")$/\1/p' \
+    "$dir"/CMakeFiles/*/CMakeSystem.cmake)
   mkdir -p "$work/$name"
   (
     cd "$work/$name"
