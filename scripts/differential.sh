@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The cross-build differential check: the same generated inputs (raw
 # messages and files of both plans; numbers with every exponent letter,
-# signs, white space and long digit runs; UTF-16 text over the whole Basic
+# signs, white space and long digit runs; coordinates exactly on a rounding
+# boundary, which extra precision moves; UTF-16 text over the whole Basic
 # Multilingual Plane with surrogates, user-defined and best-fit characters)
 # go through libvexa.so on the host and through Vexa.dll under Wine for
 # every Windows preset in CMakePresets.json, and the result codes, the
