@@ -85,11 +85,10 @@ Exact Round(Exact x) {
     return x;
   }
   const std::size_t cut = m.size() - 53;
-  const bool half = m[cut - 1];
-  const auto half_position = m.begin() + static_cast<std::ptrdiff_t>(cut - 1);
-  const bool below_half = std::find(m.begin(), half_position, 1) != half_position;
-  Bits kept(half_position + 1, m.end());
-  if (half && (below_half || kept[0])) kept = Sum(kept, FromU64(1));
+  const auto half = m.begin() + static_cast<std::ptrdiff_t>(cut - 1);
+  const bool below_half = std::find(m.begin(), half, 1) != half;
+  Bits kept(half + 1, m.end());
+  if (*half == 1 && (below_half || kept[0] == 1)) kept = Sum(kept, FromU64(1));
   x.magnitude = kept;
   x.exponent += static_cast<int>(cut);
   return Round(x);  // a carry to 2^53 drops one more bit, a zero
