@@ -12,8 +12,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-double ReadDecimalNumber(const char* text) {
-  if (text == nullptr) return 0.0;
+void ReadDecimalNumber(const char* text, double* number) {
+  *number = 0.0;
+  if (text == nullptr) return;
   const char* p = text;
   while (IsSpace(*p)) ++p;
   // from_chars reads no '+' and no white space: the sign is applied here.
@@ -26,7 +27,7 @@ double ReadDecimalNumber(const char* text) {
   if (*p == '.') {
     for (++p; IsDigit(*p); ++p) digits = true;
   }
-  if (!digits) return 0.0;
+  if (!digits) return;
 
   // An exponent counts only when at least one digit follows its letter.
   if (*p == 'e' || *p == 'E') {
@@ -44,7 +45,7 @@ double ReadDecimalNumber(const char* text) {
   // exponent, however many digits it has); nothing else can fail here.
   double value = 0.0;
   fast_float::from_chars(mantissa, p, value);
-  return negative ? -value : value;
+  *number = negative ? -value : value;
 }
 
 }  // namespace vexa::destination

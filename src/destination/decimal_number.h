@@ -19,10 +19,20 @@ constexpr bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The number at the start of `text`, as atof reads it in the "C" locale:
-// 0.0 when there is none (or `text` is null). A value too large for a
-// double is an infinity of its sign; one too small is a zero of its sign.
-double ReadDecimalNumber(const char* text);
+// The number at the start of `text`, as atof reads it in the "C" locale,
+// into *number: 0.0 when there is none (or `text` is null). A value too
+// large for a double is an infinity of its sign; one too small is a zero of
+// its sign. It comes back through memory, not as the return value: on
+// 32-bit x86 a returned double passes through the x87 registers, and the
+// coordinate conversions hold no x87 instruction (scripts/check-x87.sh).
+void ReadDecimalNumber(const char* text, double* number);
+
+// The same number as the return value, for callers outside the conversions.
+inline double ReadDecimalNumber(const char* text) {
+  double number = 0.0;
+  ReadDecimalNumber(text, &number);
+  return number;
+}
 
 }  // namespace vexa::destination
 

@@ -1,6 +1,7 @@
 #include "destination/protocol_fields.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +13,17 @@
 namespace vexa::destination {
 
 namespace {
+
+// The conversions give the same units on every build only if every product
+// and sum below is rounded to double as written. Two things could change
+// that: a fused multiply-add, which the build forbids (-ffp-contract=off),
+// and excess precision: the x87 unit of 32-bit x86 keeps intermediates in
+// 80 bits, whatever the variables are declared as, so the build computes
+// with SSE2 there (cmake/VexaFloatingPoint.cmake). A build that evaluates
+// in a wider type stops here rather than ship other coordinates.
+static_assert(FLT_EVAL_METHOD == 0,
+              "floating point must be evaluated in the type's own precision "
+              "(on 32-bit x86: -msse2 -mfpmath=sse)");
 
 constexpr double kSecondsPerDegree = 3600.0;
 constexpr double kSecondsPerMinute = 60.0;
@@ -41,10 +53,9 @@ int ReadDegrees(const char* field, int width) {
 }  // namespace
 
 std::int32_t DecimalDegreesToUnits(const char* field) {
-  // Each step is stored in a double so that the order of operations and
-  // the rounding of every intermediate are fixed (the build also forbids
-  // fused multiply-add).
-  const double degrees = ReadDecimalNumber(field);
+  // One rounding per step, in this order (see FLT_EVAL_METHOD above).
+  double degrees = 0.0;
+  ReadDecimalNumber(field, &degrees);
   const double seconds = degrees * kSecondsPerDegree;
   const double units = seconds * kUnitsPerSecond;
   return TruncateToUnits(units + 0.5);
@@ -57,7 +68,7 @@ std::int32_t DegreesMinutesToUnits(const char* field, int width) {
   // far; reading there otherwise would run past the field's terminator.
   double minutes = 0.0;
   if (std::memchr(field, '\0', static_cast<std::size_t>(width)) == nullptr) {
-    minutes = ReadDecimalNumber(field + width);
+    ReadDecimalNumber(field + width, &minutes);
   }
 
   const double degree_seconds = static_cast<double>(degrees) * kSecondsPerDegree;

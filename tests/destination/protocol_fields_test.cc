@@ -27,6 +27,8 @@ constexpr DecimalCase kDecimalCases[] = {
     {"-0.0000001", 0},          {"abc", 0},
     {"0", 0},                   {"  121.473701x", 1119501628},
     {"31.230416", 287819514},
+    // Half a unit exactly: the x87 unit of 32-bit x86 gave 1072740622.
+    {"116.39980712890625", 1072740623},
 };
 
 struct MinutesCase {

@@ -1,6 +1,7 @@
 #include "generated_inputs.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/host/cp936_windows_table.h"
@@ -162,6 +163,75 @@ void AddDegreesMinutes(Random& r, Text& t, unsigned width) {
   AddNumber(r, t, 2, 4);
 }
 
+// Coordinates exactly on a rounding boundary: their units are an odd
+// number of halves, so that adding 0.5 lands on an integer and any step
+// computed with more than double precision (the x87 unit of 32-bit x86)
+// moves them across the cut. They come from a stream of their own, so that
+// an input without them is the same as before they were added: one input
+// in five has them, in most of its coordinate fields.
+class Boundaries {
+ public:
+  explicit Boundaries(std::uint64_t state) : r_(state), on_(r_.OneIn(5)) {}
+  bool Next() { return on_ && !r_.OneIn(4); }
+  Random& random() { return r_; }
+
+ private:
+  Random r_;
+  bool on_;
+};
+
+// `value` in exactly `digits` decimal digits.
+void AddFixed(Text& t, std::uint64_t value, unsigned digits) {
+  std::u16string out(digits, u'0');
+  for (unsigned i = digits; i-- > 0; value /= 10) out[i] = static_cast<char16_t>('0' + value % 10);
+  t.Add(out);
+}
+
+// Decimal degrees j / 2048000 with j odd: 14 decimals, some beyond 233
+// degrees, where the units leave 32 bits.
+void AddBoundaryDegrees(Random& r, Text& t) {
+  const std::uint64_t j = 2 * r.Below(240 * 1024000u) + 1;
+  if (r.OneIn(2)) t.Add(u'-');
+  t.Add(std::to_string(j / 2048000).c_str());
+  t.Add(u'.');
+  AddFixed(t, j % 2048000 * 48828125, 14);
+}
+
+// Degrees ("12", "-5", "-12" for width 3) and minutes j / 102400 with j
+// odd (12 decimals), each with or without a sign.
+void AddBoundaryDegreesMinutes(Random& r, Text& t, unsigned width) {
+  if (r.OneIn(3)) {
+    t.Add(u'-');
+    AddFixed(t, r.Below(width == 2 ? 10 : 100), width - 1);
+  } else {
+    AddFixed(t, r.Below(width == 2 ? 100 : 240), width);
+  }
+  if (r.OneIn(4)) t.Add(u'-');
+  const std::uint64_t j = 2 * r.Below(60 * 51200) + 1;
+  AddFixed(t, j / 102400, 2);
+  t.Add(u'.');
+  AddFixed(t, j % 102400 * 9765625, 12);
+}
+
+// A coordinate field: the generator's usual one or, in its place, one on a
+// rounding boundary. The usual one is drawn either way, so that the rest
+// of the input stays as it was.
+void AddCoordinate(Random& r, Boundaries& b, Text& t, unsigned width, bool minutes) {
+  Text usual(t.narrow());
+  if (minutes) {
+    AddDegreesMinutes(r, usual, width);
+  } else {
+    AddNumber(r, usual, width);
+  }
+  if (!b.Next()) {
+    t.Add(usual.units());
+  } else if (minutes) {
+    AddBoundaryDegreesMinutes(b.random(), t, width);
+  } else {
+    AddBoundaryDegrees(b.random(), t);
+  }
+}
+
 void AddWord(Random& r, Text& t) {
   if (r.OneIn(10)) {
     AddNoise(r, t, 4);
@@ -187,7 +257,7 @@ void AddName(Random& r, Text& t) {
   }
 }
 
-std::u16string GuideMessage(Random& r, bool narrow) {
+std::u16string GuideMessage(Random& r, Boundaries& b, bool narrow) {
   Text t(narrow);
   t.Add(r.OneIn(30) ? "(TNc" : "(TNC");
   t.Add(u',');
@@ -196,9 +266,9 @@ std::u16string GuideMessage(Random& r, bool narrow) {
   t.Add(static_cast<char16_t>(r.OneIn(10) ? '0' + r.Below(10) : '0' + r.Below(5)));
   if (r.OneIn(10)) AddNoise(r, t, 2);
   t.Add(u',');
-  AddDegreesMinutes(r, t, 2);
+  AddCoordinate(r, b, t, 2, true);
   t.Add(u',');
-  AddDegreesMinutes(r, t, 3);
+  AddCoordinate(r, b, t, 3, true);
   if (!r.OneIn(4)) {
     t.Add(u',');
     t.Add(r.OneIn(15) ? u'b' : u'B');
@@ -206,7 +276,7 @@ std::u16string GuideMessage(Random& r, bool narrow) {
     t.Add(kCounts[r.Below(sizeof kCounts / sizeof kCounts[0])]);
     for (unsigned i = r.Below(6); i > 0; --i) {
       t.Add(u',');
-      AddDegreesMinutes(r, t, i % 2 == 0 ? 2 : 3);
+      AddCoordinate(r, b, t, i % 2 == 0 ? 2 : 3, true);
     }
   }
   if (r.OneIn(8)) {
@@ -217,15 +287,15 @@ std::u16string GuideMessage(Random& r, bool narrow) {
   return t.units();
 }
 
-std::u16string DestinationList(Random& r, bool narrow) {
+std::u16string DestinationList(Random& r, Boundaries& b, bool narrow) {
   Text t(narrow);
   t.Add(r.OneIn(40) ? "(TN" : "(TNC");
   const unsigned groups = r.OneIn(8) ? r.Below(8) : 1 + r.Below(5);
   for (unsigned g = 0; g < groups; ++g) {
     t.Add(u',');
-    AddNumber(r, t, 3);
+    AddCoordinate(r, b, t, 3, false);
     t.Add(u',');
-    AddNumber(r, t, 2);
+    AddCoordinate(r, b, t, 2, false);
     t.Add(u',');
     AddName(r, t);
     t.Add(u',');
@@ -247,8 +317,8 @@ std::string Narrow(const std::u16string& units) {
   return bytes;
 }
 
-std::string GuideFile(Random& r) {
-  const std::string body = Narrow(GuideMessage(r, true));
+std::string GuideFile(Random& r, Boundaries& b) {
+  const std::string body = Narrow(GuideMessage(r, b, true));
   std::uint32_t length = static_cast<std::uint32_t>(body.size());
   if (r.OneIn(8)) {
     static const std::uint32_t kLengths[] = {0, 3, 511, 512, 0xFFFFFFFFu};
@@ -257,13 +327,13 @@ std::string GuideFile(Random& r) {
   std::string file;
   for (int i = 0; i < 4; ++i) file.push_back(static_cast<char>(length >> (8 * i)));
   file += body;
-  if (r.OneIn(10)) file += Narrow(GuideMessage(r, true));  // bytes behind the body
+  if (r.OneIn(10)) file += Narrow(GuideMessage(r, b, true));  // bytes behind the body
   if (r.OneIn(40)) file.resize(r.Below(4));
   return file;
 }
 
-std::string ListFile(Random& r) {
-  std::string file = "    " + Narrow(DestinationList(r, true));
+std::string ListFile(Random& r, Boundaries& b) {
+  std::string file = "    " + Narrow(DestinationList(r, b, true));
   if (r.OneIn(15)) file[r.Below(4)] = r.OneIn(2) ? '\t' : 'x';
   if (r.OneIn(20)) file.resize(r.OneIn(2) ? r.Below(5) : 505 + r.Below(12), '1');
   return file;
@@ -280,8 +350,10 @@ bool IsFile(InputKind kind) {
 }
 
 Input GenerateInput(std::uint64_t seed, std::uint64_t index) {
-  Random r(seed * 0x100000001B3ull ^ (index + 1) * 0x9E3779B97F4A7C15ull);
+  const std::uint64_t state = seed * 0x100000001B3ull ^ (index + 1) * 0x9E3779B97F4A7C15ull;
+  Random r(state);
   r.Next();
+  Boundaries b(state ^ 0xD1B54A32D192ED03ull);
   Input input;
   // The plan changes every 100 inputs (each change costs a PTT_Init that
   // looks for a file). Raw messages carry the conversion; files come less
@@ -291,10 +363,10 @@ Input GenerateInput(std::uint64_t seed, std::uint64_t index) {
   input.kind = list ? (file ? InputKind::kFileList : InputKind::kRawList)
                     : (file ? InputKind::kFileGuide : InputKind::kRawGuide);
   switch (input.kind) {
-    case InputKind::kRawGuide: input.text = GuideMessage(r, false); break;
-    case InputKind::kRawList: input.text = DestinationList(r, false); break;
-    case InputKind::kFileGuide: input.file = GuideFile(r); break;
-    case InputKind::kFileList: input.file = ListFile(r); break;
+    case InputKind::kRawGuide: input.text = GuideMessage(r, b, false); break;
+    case InputKind::kRawList: input.text = DestinationList(r, b, false); break;
+    case InputKind::kFileGuide: input.file = GuideFile(r, b); break;
+    case InputKind::kFileList: input.file = ListFile(r, b); break;
   }
   if (!IsFile(input.kind)) {
     const int bytes = static_cast<int>(input.text.size() * 2);

@@ -1,0 +1,16 @@
+# Floating point the same on every build: each operation rounded to its
+# type, as the source writes it. Compilers for 32-bit x86 default to the
+# x87 unit, which keeps intermediate results in 80 bits (FLT_EVAL_METHOD 2)
+# and rounds them to double only when it spills them, wherever that is, so
+# a coordinate on a rounding boundary came out one unit off on the 32-bit
+# DLL. There every target (library, stand-ins, tests, tool) computes with
+# SSE2 instead, which every x86 processor since the Pentium 4 has. Detected
+# by processor and pointer size, so that the mingw i686 cross build and any
+# 32-bit x86 host build (an i686 system, or -m32 on x86_64) both get it.
+# scripts/check-x87.sh checks the release 32-bit DLL for x87 instructions,
+# and src/destination/protocol_fields.cc refuses to compile with excess
+# precision.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND
+   CMAKE_SYSTEM_PROCESSOR MATCHES "^([iI][3-6]86|[xX]86|[xX]86_64|AMD64|amd64)$")
+  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-msse2;-mfpmath=sse>")
+endif()
