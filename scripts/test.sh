@@ -97,6 +97,8 @@ if want package; then
   echo "=== package: size, import budget and import list of the release Vexa.dll"
   run_script scripts/check-dll-budget.sh
   run_script scripts/check-dll-imports.sh
+  echo "=== package: no x87 instruction in the release 32-bit Vexa.dll's own code"
+  run_script scripts/check-x87.sh
   run_script tests/package/check_packages.sh
 fi
 echo "=== leftovers: nothing in /tmp or /dev/shm under the suite's names"
