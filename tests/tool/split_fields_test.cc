@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "destination/guide_plan.h"
-#include "failure_explain.h"
+#include "destination/failure_explain.h"
 
 namespace vexa::tool {
 namespace {
