@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "commands/output_options.h"
 #include "destination/destination_reader.h"
 #include "formats/output_format.h"
 
@@ -19,13 +20,12 @@ namespace {
 struct DecodeOptions {
   std::vector<std::string> files;
   int plan = 0;
-  std::string format = "table";
-  bool strict = false;
+  OutputOptions output;
 };
 
 int RunDecode(const DecodeOptions& options) {
   Format format = Format::kTable;
-  FormatFromName(options.format, &format);
+  FormatFromName(options.output.format, &format);
   // Standard input can be read once; a second "-" would find it empty.
   if (std::count(options.files.begin(), options.files.end(), "-") > 1) {
     throw UsageError("- (standard input) can be given only once");
@@ -37,7 +37,7 @@ int RunDecode(const DecodeOptions& options) {
   PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr);
   for (const Outcome& outcome : outcomes) {
     if (outcome.result != 0) return kExitFailed;
-    if (options.strict && !outcome.warnings.empty()) return kExitFailed;
+    if (options.output.strict && !outcome.warnings.empty()) return kExitFailed;
   }
   return kExitOk;
 }
@@ -60,17 +60,7 @@ void AddDecodeCommand(CLI::App& app, int* exit_code) {
                    "(destination list) instead of telling them apart by "
                    "their content")
       ->check(CLI::IsMember({1, 2}));
-  command
-      ->add_option("--format", options->format,
-                   "Output: table, json, geojson (RFC 7946), gpx (GPX 1.1), "
-                   "csv (latitude,longitude,name,route) or hex (the 568 "
-                   "packet bytes)")
-      ->check(CLI::IsMember({"table", "json", "geojson", "gpx", "csv", "hex"}))
-      ->capture_default_str();
-  command->add_flag("--strict", options->strict,
-                    "Fail (exit status 1) when a file holds anything the "
-                    "library accepts but drops or bends; the warnings are "
-                    "printed either way");
+  AddOutputOptions(command, &options->output, "a file");
   command->footer(
       "Exit status: 0 every file parsed, 1 some file did not (or, with "
       "--strict, gave a warning), 2 usage error.");

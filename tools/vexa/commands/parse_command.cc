@@ -11,11 +11,12 @@
 #include <string>
 
 #include "commands/commands.h"
+#include "commands/output_options.h"
 #include "system/environment.h"
 #include "destination/failure_explain.h"
 #include "system/input_file.h"
 #include "formats/output_format.h"
-#include "platform/platform.h"
+#include "tool_interface/system_access.h"
 #include "destination/strict_check.h"
 #include "text/text_codec.h"
 #include "vexa/vexa.h"
@@ -26,8 +27,7 @@ namespace {
 struct ParseOptions {
   int plan = 0;
   std::string text = "-";
-  std::string format = "table";
-  bool strict = false;
+  OutputOptions output;
 };
 
 // Standard input, at most kMaxStreamBytes as for every input the tool
@@ -46,17 +46,19 @@ bool ReadStandardInput(std::string* text, std::string* error) {
 int BytesNeeded(const std::u16string& text) {
   if (text.empty()) return 0;
   std::string out(text.size() * 4 + 16, '\0');
-  const int n = platform::WideToCodePage(
-      platform::AnsiCodePage(), text.data(), static_cast<int>(text.size()),
-      out.data(), static_cast<int>(out.size()));
+  const int n = tool_interface::WideToCodePage(
+      tool_interface::AnsiCodePage(), text.data(),
+      static_cast<int>(text.size()), out.data(),
+      static_cast<int>(out.size()));
   return n > 0 ? n : -1;
 }
 
 std::string Converted(const std::u16string& text) {
   std::string out(text.size() * 4 + 16, '\0');
-  const int n = platform::WideToCodePage(
-      platform::AnsiCodePage(), text.data(), static_cast<int>(text.size()),
-      out.data(), static_cast<int>(out.size()));
+  const int n = tool_interface::WideToCodePage(
+      tool_interface::AnsiCodePage(), text.data(),
+      static_cast<int>(text.size()), out.data(),
+      static_cast<int>(out.size()));
   out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   return out;
 }
@@ -69,7 +71,7 @@ int RunParse(const ParseOptions& options) {
     return kExitFailed;
   }
   Format format = Format::kTable;
-  FormatFromName(options.format, &format);
+  FormatFromName(options.output.format, &format);
   std::u16string text;
   if (!Utf8ToUtf16(utf8, &text)) {
     Outcome outcome;
@@ -118,7 +120,7 @@ int RunParse(const ParseOptions& options) {
 
   PrintOutcomes({outcome}, format, /*as_list=*/false, std::cout, std::cerr);
   if (outcome.result != 0) return kExitFailed;
-  return options.strict && !outcome.warnings.empty() ? kExitFailed : kExitOk;
+  return options.output.strict && !outcome.warnings.empty() ? kExitFailed : kExitOk;
 }
 
 }  // namespace
@@ -139,17 +141,7 @@ void AddParseCommand(CLI::App& app, int* exit_code) {
                    "The text, or - (the default) to read standard input; one "
                    "trailing line break of standard input is dropped")
       ->type_name("TEXT|-");
-  command
-      ->add_option("--format", options->format,
-                   "Output: table, json, geojson (RFC 7946), gpx (GPX 1.1), "
-                   "csv (latitude,longitude,name,route) or hex (the 568 "
-                   "packet bytes)")
-      ->check(CLI::IsMember({"table", "json", "geojson", "gpx", "csv", "hex"}))
-      ->capture_default_str();
-  command->add_flag("--strict", options->strict,
-                    "Fail (exit status 1) when the text holds anything the "
-                    "library accepts but drops or bends; the warnings are "
-                    "printed either way");
+  AddOutputOptions(command, &options->output, "the text");
   command->footer(
       "Exit status: 0 the text parsed, 1 it did not (or, with --strict, "
       "gave a warning), 2 usage error.");

@@ -8,15 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "destination/guide_plan.h"
-#include "destination/protocol_fields.h"
 #include "destination/packet_view.h"
 #include "text/text_codec.h"
+#include "tool_interface/destination_access.h"
 
 namespace vexa::tool {
 namespace {
 
-namespace dst = vexa::destination;
+namespace dst = vexa::tool_interface;
 
 // The longest name the packet stores (its 100-byte field keeps a NUL).
 constexpr std::size_t kMaxNameBytes = VEXA_NAME_SIZE - 1;

@@ -9,13 +9,12 @@
 #include <memory>
 #include <string_view>
 
-#include "destination/destination_list_plan.h"
-#include "destination/message_file_plan.h"
 #include "destination/failure_explain.h"
 #include "system/input_file.h"
 #include "destination/strict_check.h"
 #include "system/system.h"
 #include "text/text_codec.h"
+#include "tool_interface/destination_access.h"
 
 namespace vexa::tool {
 namespace {
@@ -62,11 +61,7 @@ int DetectPlan(const std::string& path, std::string_view bytes,
 }  // namespace
 
 int ReadWithPlan(std::FILE* file, int plan, DestinationPacket* packet) {
-  destination::MessageFilePlan guide;
-  destination::DestinationListPlan list;
-  destination::GuidePlan& reader =
-      plan == 1 ? static_cast<destination::GuidePlan&>(guide) : list;
-  return reader.ReadPacket(file, packet);
+  return tool_interface::ReadDestinationFile(plan, file, packet);
 }
 
 int ReadFileWithPlan(const std::string& path, int plan,

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "destination/guide_plan.h"
-#include "destination/protocol_fields.h"
 #include "text/text_codec.h"
+#include "tool_interface/destination_access.h"
+#include "tool_interface/result_names.h"
 #include "vexa/vexa.h"
 
 namespace vexa::tool {
 namespace {
 
-namespace dst = vexa::destination;
+namespace dst = vexa::tool_interface;
 
 std::string Quoted(std::string_view bytes) {
   return "'" + DisplayText(bytes) + "'";
@@ -23,12 +23,9 @@ std::string Plural(long long n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-std::uint32_t LittleEndian32(std::string_view bytes) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-  }
-  return value;
+// The body length at the start of a guide message file of at least 4 bytes.
+std::uint32_t BodyLength(std::string_view bytes) {
+  return dst::BodyLength(reinterpret_cast<const unsigned char*>(bytes.data()));
 }
 
 std::string HexBytes(std::string_view bytes) {
@@ -188,12 +185,12 @@ std::string ExplainGuideFile(int code, std::string_view bytes,
     case VEXA_E_MSG_TOO_LONG:
       if (bytes.size() < 4) break;
       return "the body length field says " +
-             std::to_string(LittleEndian32(bytes)) +
+             std::to_string(BodyLength(bytes)) +
              " bytes; at most 511 are allowed";
     case VEXA_E_MSG_SHORT_BODY:
       if (bytes.size() < 4) break;
       return "the body length field says " +
-             std::to_string(LittleEndian32(bytes)) + " bytes, but only " +
+             std::to_string(BodyLength(bytes)) + " bytes, but only " +
              std::to_string(size - 4) + " follow it";
     default:
       break;
@@ -266,75 +263,24 @@ const char* GeneralMeaning(int code) {
 
 }  // namespace
 
-const char* ResultName(int code) {
-  switch (code) {
-    case VEXA_OK: return "VEXA_OK";
-    case VEXA_E_NO_FILE: return "VEXA_E_NO_FILE";
-    case VEXA_E_NO_PLAN: return "VEXA_E_NO_PLAN";
-    case VEXA_E_NO_TEXT: return "VEXA_E_NO_TEXT";
-    case VEXA_E_BAD_PLAN: return "VEXA_E_BAD_PLAN";
-    case VEXA_E_NULL_BUFFER: return "VEXA_E_NULL_BUFFER";
-    case VEXA_E_NO_SERVICE: return "VEXA_E_NO_SERVICE";
-    case VEXA_E_MSG_NO_LENGTH: return "VEXA_E_MSG_NO_LENGTH";
-    case VEXA_E_MSG_TOO_LONG: return "VEXA_E_MSG_TOO_LONG";
-    case VEXA_E_MSG_SHORT_BODY: return "VEXA_E_MSG_SHORT_BODY";
-    case VEXA_E_MSG_FEW_FIELDS: return "VEXA_E_MSG_FEW_FIELDS";
-    case VEXA_E_MSG_NO_TNC: return "VEXA_E_MSG_NO_TNC";
-    case VEXA_E_MSG_NO_002: return "VEXA_E_MSG_NO_002";
-    case VEXA_E_MSG_BAD_ROUTE: return "VEXA_E_MSG_BAD_ROUTE";
-    case VEXA_E_MSG_BAD_COUNT: return "VEXA_E_MSG_BAD_COUNT";
-    case VEXA_E_MSG_FEW_VIAS: return "VEXA_E_MSG_FEW_VIAS";
-    case VEXA_E_MSG_BAD_DEST: return "VEXA_E_MSG_BAD_DEST";
-    case VEXA_E_MSG_BAD_VIA: return "VEXA_E_MSG_BAD_VIA";
-    case VEXA_E_LIST_SEEK: return "VEXA_E_LIST_SEEK";
-    case VEXA_E_LIST_TELL: return "VEXA_E_LIST_TELL";
-    case VEXA_E_LIST_TOO_BIG: return "VEXA_E_LIST_TOO_BIG";
-    case VEXA_E_LIST_SHORT_READ: return "VEXA_E_LIST_SHORT_READ";
-    case VEXA_E_LIST_NO_SPACES: return "VEXA_E_LIST_NO_SPACES";
-    case VEXA_E_LIST_NO_TNC: return "VEXA_E_LIST_NO_TNC";
-    case VEXA_E_LIST_BAD_ROUTE: return "VEXA_E_LIST_BAD_ROUTE";
-    case VEXA_E_LIST_BAD_COORD: return "VEXA_E_LIST_BAD_COORD";
-    default: return "unknown";
-  }
-}
+const char* ResultName(int code) { return tool_interface::ResultName(code); }
 
 std::vector<std::string> SplitFields(std::string_view text) {
-  std::string buffer(text);
-  std::vector<std::size_t> starts;
-  std::size_t start = 0;
-  for (std::size_t j = 0; j < buffer.size(); ++j) {
-    if (buffer[j] == ',' && starts.size() < dst::kMaxFields) {
-      starts.push_back(start);
-      buffer[j] = '\0';
-      start = j + 1;
-    }
-  }
-  if (!buffer.empty() && buffer.back() != '\0' &&
-      starts.size() < dst::kMaxFields) {
-    starts.push_back(start);
-  }
-  std::vector<std::string> fields;
-  for (std::size_t s : starts) fields.emplace_back(buffer.c_str() + s);
-  return fields;
+  std::string buffer(text);  // split in place, behind a terminator
+  const char* fields[dst::kMaxFields];
+  const int count =
+      dst::SplitFields(buffer.data(), static_cast<int>(text.size()), fields);
+  return std::vector<std::string>(fields, fields + count);
 }
 
 bool TextOfFile(int plan, std::string_view bytes, std::string* text) {
-  if (plan == 1) {
-    if (bytes.size() < 4) return false;
-    const std::uint32_t length = LittleEndian32(bytes);
-    if (length > dst::kMaxTextLength || bytes.size() - 4 < length) return false;
-    *text = std::string(bytes.substr(4, length));
-    return true;
+  std::size_t offset = 0;
+  std::size_t length = 0;
+  if (dst::FramedText(plan, bytes.data(), bytes.size(), &offset, &length)) {
+    return false;
   }
-  if (plan == 2) {
-    if (bytes.size() < 4 || bytes.size() > dst::kMaxTextLength ||
-        bytes.substr(0, 4) != "    ") {
-      return false;
-    }
-    *text = std::string(bytes.substr(4));
-    return true;
-  }
-  return false;
+  *text = std::string(bytes.substr(offset, length));
+  return true;
 }
 
 std::string ExplainFailure(int code, const FailureInput& input) {

@@ -27,7 +27,8 @@ struct FailureInput {
   int configured_plan = 0;      // the plan number asked for, for -43
 };
 
-// The header's name of a code ("VEXA_E_LIST_BAD_COORD"), or "unknown".
+// The header's name of a code ("VEXA_E_LIST_BAD_COORD"), or "unknown"
+// (the library's table, tool_interface/result_names.h).
 const char* ResultName(int code);
 
 // One line saying what is wrong and where, for the library's `code`.
@@ -35,12 +36,13 @@ std::string ExplainFailure(int code, const FailureInput& input);
 
 // The text that the plan's ReadPacket hands on to the parser for a file
 // of `bytes`: plan 1 the body behind the length, plan 2 the list behind
-// the four spaces. False when the file does not get that far.
+// the four spaces (the library's framing). False when the file does not
+// get that far.
 bool TextOfFile(int plan, std::string_view bytes, std::string* text);
 
 // The fields the library's splitter makes of `text` (at most 200; a field
 // ends at its first NUL; a last byte that is a comma or NUL adds no empty
-// field).
+// field), each with its index as the library counts it.
 std::vector<std::string> SplitFields(std::string_view text);
 
 }  // namespace vexa::tool

@@ -6,15 +6,15 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "destination/protocol_fields.h"
 #include "destination/failure_explain.h"
 #include "text/text_codec.h"
 #include "vexa/vexa.h"
+#include "tool_interface/destination_access.h"
 
 namespace vexa::tool {
 namespace {
 
-namespace dst = vexa::destination;
+namespace dst = vexa::tool_interface;
 
 constexpr std::size_t kStoredNameBytes = VEXA_NAME_SIZE - 1;
 constexpr int kGroupFields = 4;

@@ -9,9 +9,9 @@ namespace {
 
 // Casts an export's address to its function type.
 template <typename Function>
-bool Resolve(platform::Library library, const char* name, Function* function,
-             std::string* missing) {
-  void* address = platform::FindExport(library, name);
+bool Resolve(tool_interface::Library library, const char* name,
+             Function* function, std::string* missing) {
+  void* address = tool_interface::FindExport(library, name);
   if (address == nullptr) {
     *missing = name;
     return false;

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "tool_interface/system_access.h"
 #include "vexa/vexa.h"
 
 namespace vexa::tool {
@@ -46,7 +46,7 @@ class LibrarySession {
   const VexaExports& exports() const { return exports_; }
 
  private:
-  platform::Library library_ = nullptr;
+  tool_interface::Library library_ = nullptr;
   VexaExports exports_;
 };
 

@@ -6,7 +6,9 @@
 //
 // Each system has its own implementation:
 // - posix/sound_listener.cc: the host library's POSIX shared-memory objects
-//   (named after VEXA_IPC_PREFIX), which outlive the processes; the ones
+//   (named after VEXA_IPC_PREFIX), reached through the library's interface
+//   for the tool (tool_interface/named_objects.h); they outlive the
+//   processes, and the ones
 //   this listener created are removed when it goes.
 // - windows/sound_listener.cc: the real kernel objects (CreateEventW,
 //   CreateFileMappingW), which the system removes with the last handle.

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform.h"
+#include "tool_interface/system_access.h"
 
 namespace vexa::tool {
 
@@ -50,7 +50,7 @@ std::vector<std::string> DefaultLibraryPaths();
 // Loads the library at `path` (a file name or a path) as a navigation
 // program loads it, with its peers found. Null on failure, with the
 // system's reason in `*reason`.
-platform::Library LoadToolLibrary(const std::string& path,
+tool_interface::Library LoadToolLibrary(const std::string& path,
                                   std::string* reason);
 
 }  // namespace vexa::tool

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "tool_interface/system_access.h"
 
 namespace vexa::tool {
 namespace {
@@ -82,14 +82,14 @@ void AppendUtf16(char32_t c, std::u16string* out) {
 // is noticed instead of silently becoming the default character.
 bool CharToCodePage(const std::u16string& units, std::string* out) {
   char bytes[16];
-  const int n = platform::WideToCodePage(
+  const int n = tool_interface::WideToCodePage(
       SystemCodePage(), units.data(), static_cast<int>(units.size()), bytes,
       static_cast<int>(sizeof bytes));
   if (n <= 0) return false;
   std::string encoded(bytes, static_cast<std::size_t>(n));
   char16_t back[8];
-  const int m = platform::CodePageToWide(SystemCodePage(), encoded.c_str(),
-                                         back, 8);
+  const int m = tool_interface::CodePageToWide(SystemCodePage(),
+                                               encoded.c_str(), back, 8);
   // m counts the terminator.
   if (m != static_cast<int>(units.size()) + 1) return false;
   if (std::u16string(back, units.size()) != units) return false;
@@ -113,8 +113,8 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     const std::string piece(bytes.substr(pos, len));
     if (piece.find('\0') != std::string::npos) return 0;
     char16_t wide[8];
-    const int n = platform::CodePageToWide(SystemCodePage(), piece.c_str(),
-                                           wide, 8);
+    const int n = tool_interface::CodePageToWide(SystemCodePage(),
+                                                 piece.c_str(), wide, 8);
     // n counts the terminator.
     if (n < 2 || n > 3) continue;
     const std::u16string decoded(wide, static_cast<std::size_t>(n - 1));
@@ -124,7 +124,7 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     if (decoded.size() == 2 && !pair) continue;
     if (decoded[0] >= 0xE000 && decoded[0] <= 0xF8FF) continue;
     char back[16];
-    const int m = platform::WideToCodePage(
+    const int m = tool_interface::WideToCodePage(
         SystemCodePage(), decoded.data(), static_cast<int>(decoded.size()),
         back, static_cast<int>(sizeof back));
     if (m != static_cast<int>(len) || piece.compare(0, len, back, len) != 0) {
@@ -157,7 +157,7 @@ bool AppendDecodedChar(std::string_view bytes, std::size_t* pos,
 
 }  // namespace
 
-unsigned SystemCodePage() { return platform::AnsiCodePage(); }
+unsigned SystemCodePage() { return tool_interface::AnsiCodePage(); }
 
 std::string CodePageSettingWarning() {
   const char* text = std::getenv("VEXA_CODEPAGE");
@@ -171,8 +171,8 @@ std::string CodePageSettingWarning() {
            std::to_string(SystemCodePage());
   }
   char bytes[8];
-  if (platform::WideToCodePage(static_cast<unsigned>(value), u"A", 1, bytes,
-                               sizeof bytes) != 1) {
+  if (tool_interface::WideToCodePage(static_cast<unsigned>(value), u"A", 1,
+                                     bytes, sizeof bytes) != 1) {
     return "VEXA_CODEPAGE " + std::to_string(value) +
            " is a code page this system cannot convert, so every text "
            "conversion fails";
@@ -253,6 +253,20 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     AppendUtf8(c, &out);
   }
   return out;
+}
+
+bool Utf16ToUtf8Strict(std::u16string_view text, std::string* out) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+    const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+    if (low || (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 ||
+                         text[i + 1] > 0xDFFF))) {
+      return false;
+    }
+    if (high) ++i;
+  }
+  *out = Utf16ToUtf8(text);
+  return true;
 }
 
 bool Utf8ToCodePageCut(std::string_view text, std::size_t max_bytes,

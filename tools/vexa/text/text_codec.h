@@ -1,8 +1,9 @@
-// Text conversions of the companion tool. The command line, the terminal and
+// The companion tool's one text codec. The command line, the terminal and
 // GPX files speak UTF-8; the library speaks UTF-16 at its raw-protocol entry
-// and 8-bit text in the system code page (GBK on 936) everywhere else. The
-// code-page steps go through the platform seam, so the tool converts exactly
-// as the library does.
+// and 8-bit text in the system code page (GBK on 936) everywhere else; on
+// Windows the system speaks UTF-16 (system/windows/wide.h adapts these
+// conversions to wchar_t). The code-page steps go through the library's
+// interface for the tool, so the tool converts exactly as the library does.
 
 #ifndef VEXA_TOOLS_VEXA_TEXT_TEXT_CODEC_H_
 #define VEXA_TOOLS_VEXA_TEXT_TEXT_CODEC_H_
@@ -22,6 +23,10 @@ std::string FirstInvalidUtf8(std::string_view text);
 
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// UTF-16 to UTF-8, strictly: false for a lone surrogate, so that no file
+// name or argument is silently changed.
+bool Utf16ToUtf8Strict(std::u16string_view text, std::string* out);
 
 // UTF-8 to the system code page. Returns false when the text is not UTF-8
 // or holds a character the code page lacks (the library would otherwise

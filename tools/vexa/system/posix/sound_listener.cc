@@ -10,11 +10,12 @@
 #include <cstring>
 
 #include "system/environment.h"
-#include "platform/host/named_event.h"
-#include "platform/platform.h"
+#include "tool_interface/named_objects.h"
 
 namespace vexa::tool {
 namespace {
+
+namespace objects = vexa::tool_interface;
 
 constexpr char16_t kEventName[] = u"Come_From_NaviExe_Even";
 constexpr char16_t kMappingName[] = u"Navi_Share_Buffer";
@@ -22,7 +23,7 @@ constexpr char16_t kMappingName[] = u"Navi_Share_Buffer";
 // Whether the named object exists now, under the current VEXA_IPC_PREFIX.
 bool NamedObjectExists(const char16_t* name, bool event) {
   char host[256];
-  if (!platform::host::HostObjectName(name, event, host, sizeof host)) {
+  if (!objects::HostObjectName(name, event, host, sizeof host)) {
     return false;
   }
   const int fd = ::shm_open(host, O_RDONLY, 0);
@@ -37,7 +38,7 @@ std::string CannotOpen(const char* what, const char16_t* name,
                        const char* utf8_name, bool event, int error) {
   char host[256];
   std::string text = std::string("cannot open the ") + what + " " + utf8_name;
-  if (platform::host::HostObjectName(name, event, host, sizeof host)) {
+  if (objects::HostObjectName(name, event, host, sizeof host)) {
     text += std::string(" (shared-memory object ") + host + ")";
   }
   return text + ": " +
@@ -47,7 +48,7 @@ std::string CannotOpen(const char* what, const char16_t* name,
 }  // namespace
 
 struct SoundListener::State {
-  platform::KernelObject event = nullptr;
+  objects::NamedEvent event = nullptr;
   void* view = nullptr;
   bool created_event = false;
   bool created_mapping = false;
@@ -59,18 +60,18 @@ SoundListener::SoundListener() : state_(new State) {}
 // brought into being go with it, while objects that a navigation program
 // (or an earlier run) made stay for it.
 SoundListener::~SoundListener() {
-  if (state_->view != nullptr) platform::UnmapView(state_->view);
-  if (state_->event != nullptr) platform::CloseKernelObject(state_->event);
-  if (state_->created_event) platform::host::RemoveNamedEvent(kEventName);
+  if (state_->view != nullptr) objects::UnmapNamedView(state_->view);
+  if (state_->event != nullptr) objects::CloseNamedEvent(state_->event);
+  if (state_->created_event) objects::RemoveNamedEvent(kEventName);
   if (state_->created_mapping) {
-    platform::host::RemoveNamedMapping(kMappingName);
+    objects::RemoveNamedMapping(kMappingName);
   }
 }
 
 bool SoundListener::Open(std::string* error) {
   const bool event_existed = NamedObjectExists(kEventName, true);
   errno = 0;
-  state_->event = platform::host::OpenNamedEventForWait(kEventName);
+  state_->event = objects::OpenNamedEventForWait(kEventName);
   if (state_->event == nullptr) {
     *error = CannotOpen("named event", kEventName, "Come_From_NaviExe_Even",
                         true, errno);
@@ -79,7 +80,7 @@ bool SoundListener::Open(std::string* error) {
   state_->created_event = !event_existed;
   const bool mapping_existed = NamedObjectExists(kMappingName, false);
   errno = 0;
-  state_->view = platform::host::OpenNamedMappingView(kMappingName, 4);
+  state_->view = objects::OpenNamedMappingView(kMappingName, 4);
   if (state_->view == nullptr) {
     *error = CannotOpen("shared mapping", kMappingName, "Navi_Share_Buffer",
                         false, errno);
@@ -90,7 +91,7 @@ bool SoundListener::Open(std::string* error) {
 }
 
 bool SoundListener::Wait(std::uint32_t timeout_ms) {
-  return platform::host::WaitNamedEvent(state_->event, timeout_ms);
+  return objects::WaitNamedEvent(state_->event, timeout_ms);
 }
 
 std::uint32_t SoundListener::Word() const {
@@ -100,7 +101,7 @@ std::uint32_t SoundListener::Word() const {
 }
 
 std::uint64_t SoundListener::SignalCount() const {
-  return platform::host::SignalCount(state_->event);
+  return objects::SignalCount(state_->event);
 }
 
 std::string SoundListener::NameNote() const {

@@ -14,8 +14,8 @@
 #include "system/input_file.h"
 #include "text/text_codec.h"
 
-#ifndef VEXA_TOOLS_VEXA_SYSTEM_POSIX_SYSTEM_CC_
-#define VEXA_TOOLS_VEXA_SYSTEM_POSIX_SYSTEM_CC_ ""
+#ifndef VEXA_TOOL_LIBRARY_DIR
+#define VEXA_TOOL_LIBRARY_DIR ""
 #endif
 
 namespace vexa::tool {
@@ -71,13 +71,13 @@ void SetEnvironment(const std::string& name, const std::string& value) {
 
 std::vector<std::string> DefaultLibraryPaths() {
   std::vector<std::string> paths{"libvexa.so"};
-  if (std::strlen(VEXA_TOOLS_VEXA_SYSTEM_POSIX_SYSTEM_CC_) > 0) {
-    paths.push_back(std::string(VEXA_TOOLS_VEXA_SYSTEM_POSIX_SYSTEM_CC_) + "/libvexa.so");
+  if (std::strlen(VEXA_TOOL_LIBRARY_DIR) > 0) {
+    paths.push_back(std::string(VEXA_TOOL_LIBRARY_DIR) + "/libvexa.so");
   }
   return paths;
 }
 
-platform::Library LoadToolLibrary(const std::string& path,
+tool_interface::Library LoadToolLibrary(const std::string& path,
                                   std::string* reason) {
   std::u16string wide;
   if (!Utf8ToUtf16(path, &wide)) {
@@ -86,7 +86,8 @@ platform::Library LoadToolLibrary(const std::string& path,
   }
   // The host loader is dlopen: its own words say why a load failed.
   ::dlerror();
-  platform::Library library = platform::LoadLibraryByName(wide.c_str());
+  tool_interface::Library library =
+      tool_interface::LoadLibraryByName(wide.c_str());
   if (library == nullptr) {
     const char* why = ::dlerror();
     *reason = why != nullptr ? why : "the library cannot be loaded";

@@ -17,32 +17,6 @@
 
 namespace vexa::tool {
 
-bool Utf8ToWide(std::string_view utf8, std::wstring* wide) {
-  wide->clear();
-  if (utf8.empty()) return true;
-  const int size = static_cast<int>(utf8.size());
-  const int units = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
-                                          utf8.data(), size, nullptr, 0);
-  if (units <= 0) return false;
-  wide->resize(static_cast<std::size_t>(units));
-  return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                               size, wide->data(), units) == units;
-}
-
-bool WideToUtf8(std::wstring_view wide, std::string* utf8) {
-  utf8->clear();
-  if (wide.empty()) return true;
-  const int size = static_cast<int>(wide.size());
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS,
-                                          wide.data(), size, nullptr, 0,
-                                          nullptr, nullptr);
-  if (bytes <= 0) return false;
-  utf8->resize(static_cast<std::size_t>(bytes));
-  return ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(),
-                               size, utf8->data(), bytes, nullptr,
-                               nullptr) == bytes;
-}
-
 std::string SystemErrorText(DWORD code) {
   wchar_t* text = nullptr;
   const DWORD n = ::FormatMessageW(
@@ -258,7 +232,7 @@ std::vector<std::string> DefaultLibraryPaths() {
   return paths;
 }
 
-platform::Library LoadToolLibrary(const std::string& path,
+tool_interface::Library LoadToolLibrary(const std::string& path,
                                   std::string* reason) {
   std::wstring wide;
   if (!Utf8ToWide(path, &wide)) {
@@ -285,7 +259,7 @@ platform::Library LoadToolLibrary(const std::string& path,
   }
   const HMODULE library = ::LoadLibraryExW(wide.c_str(), nullptr, flags);
   if (library == nullptr) *reason = SystemErrorText(::GetLastError());
-  return reinterpret_cast<platform::Library>(library);
+  return reinterpret_cast<tool_interface::Library>(library);
 }
 
 }  // namespace vexa::tool
