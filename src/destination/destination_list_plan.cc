@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "destination/file_framing.h"
 #include "destination/protocol_fields.h"
 #include "frame/config.h"
 
@@ -10,8 +11,6 @@ namespace vexa::destination {
 
 namespace {
 
-constexpr char kLeader[] = "    ";  // the four spaces that open the file
-constexpr std::size_t kLeaderSize = sizeof kLeader - 1;
 constexpr int kFieldsPerGroup = 4;
 // The data-directory query gets this buffer; it writes at most 256 bytes.
 constexpr std::size_t kDirectoryBufferSize = 260;
@@ -27,17 +26,15 @@ int DestinationListPlan::ReadPacket(std::FILE* file, DestinationPacket* packet) 
   // either, and it must never reach fread as a count.
   if (size < 0) return VEXA_E_LIST_TELL;
   if (std::fseek(file, 0, SEEK_SET) != 0) return VEXA_E_LIST_SEEK;
-  if (size > kMaxTextLength) return VEXA_E_LIST_TOO_BIG;
+  const std::size_t wanted = static_cast<std::size_t>(size);
+  if (const int code = CheckListSize(wanted)) return code;
 
   char text[kMaxTextLength + 1];
-  const std::size_t wanted = static_cast<std::size_t>(size);
   if (std::fread(text, 1, wanted, file) < wanted) return VEXA_E_LIST_SHORT_READ;
-  if (wanted < kLeaderSize || std::memcmp(text, kLeader, kLeaderSize) != 0) {
-    return VEXA_E_LIST_NO_SPACES;
-  }
+  if (const int code = CheckListLeader(text, wanted)) return code;
   text[wanted] = '\0';
-  return ParseText(text + kLeaderSize, static_cast<int>(wanted - kLeaderSize),
-                   packet);
+  return ParseText(text + kListLeaderSize,
+                   static_cast<int>(wanted - kListLeaderSize), packet);
 }
 
 int DestinationListPlan::GetFilePath(OwnedText& path) {

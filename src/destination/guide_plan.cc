@@ -4,8 +4,7 @@
 
 namespace vexa::destination {
 
-int GuidePlan::ParseText(char* text, int length, DestinationPacket* packet) {
-  const char* fields[kMaxFields];
+int SplitFields(char* text, int length, const char* fields[kMaxFields]) {
   int count = 0;
   int start = 0;
   for (int j = 0; j < length; ++j) {
@@ -21,6 +20,12 @@ int GuidePlan::ParseText(char* text, int length, DestinationPacket* packet) {
   if (length > 0 && text[length - 1] != '\0' && count < kMaxFields) {
     fields[count++] = text + start;
   }
+  return count;
+}
+
+int GuidePlan::ParseText(char* text, int length, DestinationPacket* packet) {
+  const char* fields[kMaxFields];
+  const int count = SplitFields(text, length, fields);
   std::memset(packet, 0, sizeof *packet);
   return ParseFields(fields, count, packet);
 }

@@ -26,6 +26,13 @@ constexpr int kMaxFields = 200;
 // Longest text a plan parses; its buffers hold this plus a terminator.
 constexpr int kMaxTextLength = 511;
 
+// Splits `text` at commas in place into at most kMaxFields NUL-terminated
+// fields and returns their count. Commas behind a NUL inside the text still
+// split; a field ends at its first NUL. A last byte that is NUL or a comma
+// adds no empty last field.
+// REQUIRES: `text` holds `length` bytes and a NUL at position `length`.
+int SplitFields(char* text, int length, const char* fields[kMaxFields]);
+
 class GuidePlan {
  public:
   // Reads an open destination file (binary, positioned at its start) and
@@ -46,10 +53,8 @@ class GuidePlan {
   // a plan frees it and calls none of them.
   virtual ~GuidePlan() = default;
 
-  // Splits `text` at commas in place, zero-fills `packet` and returns
-  // ParseFields' result. Commas behind a NUL inside the text still split;
-  // a field ends at its first NUL. A last byte that is NUL or a comma adds
-  // no empty last field.
+  // Splits `text` as SplitFields does, zero-fills `packet` and returns
+  // ParseFields' result.
   // REQUIRES: `text` holds `length` bytes and a NUL at position `length`.
   int ParseText(char* text, int length, DestinationPacket* packet);
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "destination/file_framing.h"
 #include "destination/protocol_fields.h"
 #include "frame/config.h"
 
@@ -28,18 +29,12 @@ void WritePoint(DestinationEntry* entry, std::int32_t latitude,
 }  // namespace
 
 int MessageFilePlan::ReadPacket(std::FILE* file, DestinationPacket* packet) {
-  unsigned char length_bytes[4] = {0, 0, 0, 0};
+  unsigned char length_bytes[kBodyLengthSize] = {0, 0, 0, 0};
   if (std::fread(length_bytes, sizeof length_bytes, 1, file) != 1) {
     return VEXA_E_MSG_NO_LENGTH;
   }
-  // Little-endian whatever the host's byte order.
-  const std::uint32_t length = std::uint32_t{length_bytes[0]} |
-                               std::uint32_t{length_bytes[1]} << 8 |
-                               std::uint32_t{length_bytes[2]} << 16 |
-                               std::uint32_t{length_bytes[3]} << 24;
-  if (length > static_cast<std::uint32_t>(kMaxTextLength)) {
-    return VEXA_E_MSG_TOO_LONG;
-  }
+  const std::uint32_t length = BodyLength(length_bytes);
+  if (const int code = CheckBodyLength(length)) return code;
   char body[kMaxTextLength + 1];
   if (std::fread(body, 1, length, file) < length) return VEXA_E_MSG_SHORT_BODY;
   body[length] = '\0';

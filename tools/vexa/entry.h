@@ -1,6 +1,6 @@
-// The tool's shared entry. Each system's own main (posix/entry.cc, or the
-// wmain of windows/entry.cc, which turns the UTF-16 command line into UTF-8)
-// prepares the process and calls it.
+// The tool's shared entry. Each system's own main (system/posix/entry.cc,
+// or the wmain of system/windows/entry.cc, which turns the UTF-16 command
+// line into UTF-8) prepares the process and calls it.
 
 #ifndef VEXA_TOOLS_VEXA_ENTRY_H_
 #define VEXA_TOOLS_VEXA_ENTRY_H_

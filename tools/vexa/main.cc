@@ -14,10 +14,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.h"
+#include "commands/commands.h"
 #include "entry.h"
-#include "standard_output.h"
-#include "text_codec.h"
+#include "system/standard_output.h"
+#include "text/text_codec.h"
 
 #ifndef VEXA_TOOL_VERSION
 #define VEXA_TOOL_VERSION "0.0.0"

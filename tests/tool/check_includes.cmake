@@ -1,0 +1,29 @@
+# The tool sees the library only through include/vexa/ and the internal
+# interface made for it (src/tool_interface/): no file under tools/
+# includes another header of src/, least of all one of src/platform/.
+# Run as: cmake -DSOURCE_DIR=<tree> -P check_includes.cmake
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
+     ${SOURCE_DIR}/tools/*.h ${SOURCE_DIR}/tools/*.cc)
+set(faults "")
+foreach(file IN LISTS files)
+  get_filename_component(folder ${file} DIRECTORY)
+  file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE ".*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+    if(header MATCHES "^tool_interface/")
+      continue()
+    endif()
+    # The tool's own headers are named from tools/vexa (or its folder).
+    if(EXISTS ${SOURCE_DIR}/tools/vexa/${header} OR
+       EXISTS ${SOURCE_DIR}/${folder}/${header})
+      continue()
+    endif()
+    if(header MATCHES "^platform/" OR EXISTS ${SOURCE_DIR}/src/${header})
+      string(APPEND faults "  ${file}: #include \"${header}\"\n")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "The tool includes library headers outside "
+          "src/tool_interface/:\n${faults}")
+endif()

@@ -1,0 +1,265 @@
+// The tool's operating-system services on Windows (see system.h): UTF-16
+// file names, the output handle (UTF-16 on a console), the CRT's
+// environment and LoadLibraryExW.
+
+#include "system/system.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cwchar>
+
+#include "system/environment.h"
+#include "system/input_file.h"
+#include "system/windows/wide.h"
+
+namespace vexa::tool {
+
+std::string SystemErrorText(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring wide = n > 0 && text != nullptr ? std::wstring(text, n) : L"";
+  if (text != nullptr) ::LocalFree(text);
+  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' ||
+                           wide.back() == L' ' || wide.back() == L'.')) {
+    wide.pop_back();
+  }
+  std::string utf8;
+  if (wide.empty() || !WideToUtf8(wide, &utf8)) utf8 = "system error";
+  return utf8 + " (error " + std::to_string(code) + ")";
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                     &written, nullptr) ||
+        written == 0) {
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(),
+                                         static_cast<DWORD>(path.size()));
+    if (n == 0) return L".";
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const auto slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+std::FILE* OpenForReading(const std::string& path) {
+  std::wstring wide;
+  if (!Utf8ToWide(path, &wide)) {
+    errno = EILSEQ;
+    return nullptr;
+  }
+  std::FILE* file = ::_wfopen(wide.c_str(), L"rb");
+  if (file == nullptr) {
+    // The C runtime cannot open a folder and says "permission denied".
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      errno = EISDIR;
+    }
+  }
+  return file;
+}
+
+bool ExamineInput(std::FILE* file, InputKind* kind, long long* size) {
+  const HANDLE handle =
+      reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+  if (handle == INVALID_HANDLE_VALUE) {
+    errno = EBADF;
+    return false;
+  }
+  // Only a disk file can seek; a console, a pipe or NUL is read as a
+  // stream.
+  if (::GetFileType(handle) != FILE_TYPE_DISK) {
+    *kind = InputKind::kStream;
+    *size = 0;
+    return true;
+  }
+  // A handle that says nothing of its size (standard input redirected by
+  // some shells) is read as a stream too.
+  LARGE_INTEGER bytes;
+  if (!::GetFileSizeEx(handle, &bytes)) {
+    *kind = InputKind::kStream;
+    *size = 0;
+    return true;
+  }
+  *kind = InputKind::kRegular;
+  *size = static_cast<long long>(bytes.QuadPart);
+  return true;
+}
+
+// The C runtime has no memory stream: the bytes go to a temporary file
+// that the system deletes when the stream is closed ("D"), kept in memory
+// as far as the cache allows ("T").
+std::FILE* OpenMemoryStream(std::string_view bytes) {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH ||
+      ::GetTempFileNameW(folder, L"vx", 0, name) == 0) {
+    errno = EIO;
+    return nullptr;
+  }
+  std::FILE* file = ::_wfopen(name, L"w+bTD");
+  if (file == nullptr) {
+    ::DeleteFileW(name);
+    return nullptr;
+  }
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
+      std::fflush(file) != 0) {
+    std::fclose(file);
+    return nullptr;
+  }
+  std::rewind(file);
+  return file;
+}
+
+namespace {
+
+HANDLE StandardHandle(int stream) {
+  return ::GetStdHandle(stream == 2 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+}
+
+// A console takes UTF-16. A UTF-8 character cut by the end of one write
+// waits for the rest in `pending`; bytes that are not UTF-8 show as U+FFFD.
+bool WriteConsole(HANDLE console, std::string_view bytes,
+                  std::string* pending, std::string* reason) {
+  std::string text = *pending + std::string(bytes);
+  std::size_t keep = 0;
+  for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    const auto c = static_cast<unsigned char>(text[text.size() - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+    const std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (need > back) keep = back;
+    break;
+  }
+  *pending = text.substr(text.size() - keep);
+  text.resize(text.size() - keep);
+  if (text.empty()) return true;
+  const int units = ::MultiByteToWideChar(
+      CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                        wide.data(), units);
+  const wchar_t* data = wide.data();
+  DWORD left = static_cast<DWORD>(wide.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!::WriteConsoleW(console, data, left, &written, nullptr) ||
+        written == 0) {
+      *reason = SystemErrorText(::GetLastError());
+      return false;
+    }
+    data += written;
+    left -= written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteStandardStream(int stream, std::string_view bytes,
+                         std::string* reason) {
+  static std::string pending[3];
+  const HANDLE handle = StandardHandle(stream);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    *reason = "the stream is closed";
+    return false;
+  }
+  DWORD mode = 0;
+  if (::GetConsoleMode(handle, &mode)) {
+    return WriteConsole(handle, bytes, &pending[stream == 2 ? 2 : 1], reason);
+  }
+  if (!WriteAll(handle, bytes)) {
+    *reason = SystemErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool CloseStandardOutput(std::string* reason) {
+  // A file on a disk reports a failure that the writes did not see when
+  // it is flushed; a pipe or a console has nothing more to tell.
+  const HANDLE handle = StandardHandle(1);
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+      ::GetFileType(handle) == FILE_TYPE_DISK &&
+      !::FlushFileBuffers(handle)) {
+    *reason = SystemErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
+
+void SetEnvironment(const std::string& name, const std::string& value) {
+  std::wstring wide_name;
+  std::wstring wide_value;
+  Utf8ToWide(name, &wide_name);
+  Utf8ToWide(value, &wide_value);
+  // _wputenv sets the C runtime's table, which the peers' getenv reads,
+  // and the process environment.
+  const std::wstring entry = wide_name + L"=" + wide_value;
+  ::_wputenv(entry.c_str());
+}
+
+std::vector<std::string> DefaultLibraryPaths() {
+  const std::wstring folder = ProgramFolder();
+  std::vector<std::string> paths;
+  for (const std::wstring& path :
+       {folder + L"\\Vexa.dll", folder + L"\\..\\bin\\Vexa.dll"}) {
+    std::string utf8;
+    if (WideToUtf8(path, &utf8)) paths.push_back(utf8);
+  }
+  return paths;
+}
+
+tool_interface::Library LoadToolLibrary(const std::string& path,
+                                  std::string* reason) {
+  std::wstring wide;
+  if (!Utf8ToWide(path, &wide)) {
+    *reason = "the path is not valid UTF-8";
+    return nullptr;
+  }
+  // The SDK keeps the stand-in peers (PC.dll, NORL.dll, NORL_MERIAK.dll)
+  // in their own folder beside bin; a build keeps them beside Vexa.dll,
+  // which the altered search path finds for a library given by its path.
+  const auto slash = wide.find_last_of(L"\\/");
+  DWORD flags = 0;
+  if (slash != std::wstring::npos) {
+    const std::wstring stand_ins = wide.substr(0, slash) + L"\\..\\stand-ins";
+    const DWORD attributes = ::GetFileAttributesW(stand_ins.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      ::SetDllDirectoryW(stand_ins.c_str());
+    }
+    wchar_t full[MAX_PATH + 1];
+    const DWORD n = ::GetFullPathNameW(wide.c_str(), MAX_PATH + 1, full,
+                                       nullptr);
+    if (n > 0 && n <= MAX_PATH) wide = full;
+    flags = LOAD_WITH_ALTERED_SEARCH_PATH;
+  }
+  const HMODULE library = ::LoadLibraryExW(wide.c_str(), nullptr, flags);
+  if (library == nullptr) *reason = SystemErrorText(::GetLastError());
+  return reinterpret_cast<tool_interface::Library>(library);
+}
+
+}  // namespace vexa::tool

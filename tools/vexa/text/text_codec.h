@@ -1,0 +1,72 @@
+// The companion tool's one text codec. The command line, the terminal and
+// GPX files speak UTF-8; the library speaks UTF-16 at its raw-protocol entry
+// and 8-bit text in the system code page (GBK on 936) everywhere else; on
+// Windows the system speaks UTF-16 (system/windows/wide.h adapts these
+// conversions to wchar_t). The code-page steps go through the library's
+// interface for the tool, so the tool converts exactly as the library does.
+
+#ifndef VEXA_TOOLS_VEXA_TEXT_TEXT_CODEC_H_
+#define VEXA_TOOLS_VEXA_TEXT_TEXT_CODEC_H_
+
+#include <string>
+#include <string_view>
+
+namespace vexa::tool {
+
+// UTF-8 to UTF-16. Returns false on malformed UTF-8 (overlong forms,
+// surrogates and values above U+10FFFF included).
+bool Utf8ToUtf16(std::string_view text, std::u16string* out);
+
+// Where `text` stops being UTF-8, for messages: "byte 0xFF at offset 3";
+// empty when it is valid.
+std::string FirstInvalidUtf8(std::string_view text);
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// UTF-16 to UTF-8, strictly: false for a lone surrogate, so that no file
+// name or argument is silently changed.
+bool Utf16ToUtf8Strict(std::u16string_view text, std::string* out);
+
+// UTF-8 to the system code page. Returns false when the text is not UTF-8
+// or holds a character the code page lacks (the library would otherwise
+// see the code page's default character in its place).
+bool Utf8ToCodePage(std::string_view text, std::string* out);
+
+// Like Utf8ToCodePage, but stops before the first character that would make
+// the result longer than `max_bytes`, so a multi-byte character is never
+// cut in half. `*cut` tells whether anything was left out.
+bool Utf8ToCodePageCut(std::string_view text, std::size_t max_bytes,
+                       std::string* out, bool* cut);
+
+// Code-page bytes as readable UTF-8 for messages and output: characters are
+// decoded from the system code page; a byte that starts no valid character
+// (half a GBK character, say) is shown as \xNN, and control characters as
+// \n, \r, \t or \xNN, so what a human reads is unambiguous.
+std::string DisplayText(std::string_view bytes);
+
+// Code-page bytes to UTF-8 for data output (JSON, GeoJSON). Bytes that do
+// not decode become U+FFFD; `exact` tells whether every byte decoded.
+std::string CodePageToUtf8(std::string_view bytes, bool* exact);
+
+// UTF-8 text from the user (a name, a path, a CSV field) as shown in a
+// message: bytes that are not UTF-8 and control characters as \xNN,
+// invisible marks (a byte-order mark, say) as \uNNNN, a backslash doubled.
+std::string ShownText(std::string_view text);
+
+// Whether `bytes` hold a byte of 0x80 or more and are valid UTF-8 as a
+// whole: text in the code page (route words included) almost never is, so
+// such a destination file was most likely saved as UTF-8 by mistake.
+bool LooksLikeUtf8Text(std::string_view bytes);
+
+// A warning when VEXA_CODEPAGE is set to something the library cannot use
+// (not a number, or a code page without a conversion); empty otherwise.
+std::string CodePageSettingWarning();
+
+// The system code page the platform layer reports (936 unless the host's
+// VEXA_CODEPAGE says otherwise).
+unsigned SystemCodePage();
+
+}  // namespace vexa::tool
+
+#endif  // VEXA_TOOLS_VEXA_TEXT_TEXT_CODEC_H_
