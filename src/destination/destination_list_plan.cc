@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "destination/protocol_fields.h"
-#include "frame/config.h"
 
 namespace vexa::destination {
 
@@ -13,9 +12,6 @@ namespace {
 constexpr char kLeader[] = "    ";  // the four spaces that open the file
 constexpr std::size_t kLeaderSize = sizeof kLeader - 1;
 constexpr int kFieldsPerGroup = 4;
-// The data-directory query gets this buffer; it writes at most 256 bytes.
-constexpr std::size_t kDirectoryBufferSize = 260;
-static_assert(kDirectoryBufferSize >= config::kDataDirectoryMax);
 
 }  // namespace
 
@@ -38,15 +34,6 @@ int DestinationListPlan::ReadPacket(std::FILE* file, DestinationPacket* packet) 
   text[wanted] = '\0';
   return ParseText(text + kLeaderSize, static_cast<int>(wanted - kLeaderSize),
                    packet);
-}
-
-int DestinationListPlan::GetFilePath(OwnedText& path) {
-  // Zero-filled, so the text stays terminated inside the buffer even if the
-  // query broke its promise to terminate it.
-  char directory[kDirectoryBufferSize] = {};
-  config::QueryDataDirectory(directory);
-  directory[kDirectoryBufferSize - 1] = '\0';
-  return path.Assign(directory, "\\dest.cld") ? 0 : -1;
 }
 
 int DestinationListPlan::ParseFields(const char* const* fields, int count,
