@@ -4,10 +4,12 @@
 # both word sizes; 32-bit Wine needs the i386 architecture, added here;
 # llvm-dlltool for Vexa.lib, clang and lld-link to check it; qemu-i386 for
 # kernels that run no 32-bit x86 program), fuzz (clang with libFuzzer),
-# analysis (valgrind, gcovr). The windows group
+# analysis (valgrind, gcovr), web (emscripten for the WebAssembly module;
+# Debian's emcc runs its helpers under the machine's node with
+# NODE_PATH=/usr/share/nodejs, which the web preset sets). The windows group
 # also unpacks Debian's pugixml source (no mingw-w64 package exists) into
 # /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
-#   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
+#   scripts/install-deps.sh [host] [windows] [fuzz] [analysis] [web]
 set -euo pipefail
 
 declare -A groups=(
@@ -15,6 +17,7 @@ declare -A groups=(
   [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld libcli11-dev nlohmann-json3-dev dpkg-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
+  [web]="emscripten"
 )
 
 # Packages that must come from bookworm-backports: Debian 12's own qemu-user

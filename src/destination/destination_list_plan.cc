@@ -5,16 +5,12 @@
 
 #include "destination/file_framing.h"
 #include "destination/protocol_fields.h"
-#include "frame/config.h"
 
 namespace vexa::destination {
 
 namespace {
 
 constexpr int kFieldsPerGroup = 4;
-// The data-directory query gets this buffer; it writes at most 256 bytes.
-constexpr std::size_t kDirectoryBufferSize = 260;
-static_assert(kDirectoryBufferSize >= config::kDataDirectoryMax);
 
 }  // namespace
 
@@ -35,15 +31,6 @@ int DestinationListPlan::ReadPacket(std::FILE* file, DestinationPacket* packet) 
   text[wanted] = '\0';
   return ParseText(text + kListLeaderSize,
                    static_cast<int>(wanted - kListLeaderSize), packet);
-}
-
-int DestinationListPlan::GetFilePath(OwnedText& path) {
-  // Zero-filled, so the text stays terminated inside the buffer even if the
-  // query broke its promise to terminate it.
-  char directory[kDirectoryBufferSize] = {};
-  config::QueryDataDirectory(directory);
-  directory[kDirectoryBufferSize - 1] = '\0';
-  return path.Assign(directory, "\\dest.cld") ? 0 : -1;
 }
 
 int DestinationListPlan::ParseFields(const char* const* fields, int count,

@@ -7,6 +7,7 @@
 
 #include "destination/destination_list_plan.h"
 #include "destination/message_file_plan.h"
+#include "destination/raw_message.h"
 #include "frame/config.h"
 #include "frame/module_instance.h"
 #include "platform/platform.h"
@@ -98,24 +99,8 @@ int DestinationService::GetDataPacket(DestinationPacket* buffer) const {
 int DestinationService::ParseRawProtocol(const std::uint16_t* text, int length) {
   GuidePlan* plan = plan_.get();
   if (plan == nullptr) return VEXA_E_NO_PLAN;
-  if (text == nullptr || length < 0) return VEXA_E_NO_TEXT;
-
-  // Two bytes per unit; an odd last byte is ignored.
-  const int units = length / 2;
-  char converted[kMaxTextLength + 1];
-  int bytes = 0;
-  if (units > 0) {
-    // uint16_t and char16_t have the same size and representation; the
-    // units are only read by the conversion.
-    bytes = platform::WideToCodePage(platform::AnsiCodePage(),
-                                     reinterpret_cast<const char16_t*>(text),
-                                     units, converted, kMaxTextLength);
-  }
-  if (bytes <= 0 || bytes > kMaxTextLength) return VEXA_E_NO_TEXT;
-  converted[bytes] = '\0';
-
   DestinationPacket working;
-  const int result = plan->ParseText(converted, bytes, &working);
+  const int result = ParseRawMessage(*plan, text, length, &working);
   if (result != 0) return result;
   current_packet_ = working;
   if (callback_ != nullptr) callback_(&current_packet_);

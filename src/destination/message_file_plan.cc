@@ -5,7 +5,6 @@
 
 #include "destination/file_framing.h"
 #include "destination/protocol_fields.h"
-#include "frame/config.h"
 
 namespace vexa::destination {
 
@@ -39,10 +38,6 @@ int MessageFilePlan::ReadPacket(std::FILE* file, DestinationPacket* packet) {
   if (std::fread(body, 1, length, file) < length) return VEXA_E_MSG_SHORT_BODY;
   body[length] = '\0';
   return ParseText(body, static_cast<int>(length), packet);
-}
-
-int MessageFilePlan::GetFilePath(OwnedText& path) {
-  return path.Assign(config::GuideFilePath()) ? 0 : -1;
 }
 
 int MessageFilePlan::ParseFields(const char* const* fields, int count,

@@ -1,0 +1,50 @@
+// The C face of the web module: what web/vexa-module.js calls. Each
+// function runs the library's own destination code on bytes the caller
+// hands over (the page has no files and no configuration) and keeps no
+// state between calls. Names begin with vexa_web_; later parts of the
+// module (the tool's core) add their own functions beside these.
+//
+// Conventions: results are the library's result codes (vexa/vexa.h), 0 for
+// success; a packet is written only on success; lengths are in bytes.
+// Single-threaded, as the module is.
+
+#ifndef VEXA_WEB_MODULE_WEB_API_H_
+#define VEXA_WEB_MODULE_WEB_API_H_
+
+#include <stdint.h>
+
+#include "vexa/vexa.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// The plan whose file `bytes` looks like: 2 when it begins with four spaces
+// (a guide message's length could never be that large), otherwise 1.
+int vexa_web_detect_plan(const unsigned char* bytes, int size);
+
+// Reads `size` bytes of a destination file as plan 1 (guide message) or 2
+// (destination list), as the library reads the file at PTT_Init. 0, the
+// plan's reading or parsing code, VEXA_E_BAD_PLAN for another plan number,
+// or VEXA_E_NO_FILE when `bytes` is null or `size` negative. The library
+// deletes a file exactly when this returns 0.
+int vexa_web_read_file(int plan, const unsigned char* bytes, int size,
+                       DestinationPacket* packet);
+
+// Parses a raw message as PTT_Parse_Raw_Protocol does: the first length / 2
+// UTF-16 units of `text`, converted to code page 936 as Windows converts
+// it. 0, VEXA_E_NO_TEXT, the plan's parsing code, or VEXA_E_BAD_PLAN for
+// another plan number.
+int vexa_web_parse_raw(int plan, const uint16_t* text, int length,
+                       DestinationPacket* packet);
+
+// Converts NUL-terminated code page 936 text (a packet's name), terminator
+// included, to UTF-16 as Windows does. The units written including the
+// terminator, or 0 when they do not fit in `capacity`.
+int vexa_web_text_to_utf16(const char* text, uint16_t* out, int capacity);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif
+
+#endif  // VEXA_WEB_MODULE_WEB_API_H_
