@@ -37,6 +37,16 @@ function(vexa_module name)
   vexa_library_code(${name})
 endfunction()
 
+# vexa_objects(name source...): library code linked as object files rather
+# than as archive members: the loader glue, which nothing calls by name (an
+# archive member that only the loader reaches would be left out), and the
+# entry point. Each is compiled once, for the shared library and for the
+# suites that link it.
+function(vexa_objects name)
+  add_library(${name} OBJECT ${ARGN})
+  vexa_library_code(${name})
+endfunction()
+
 # vexa_separate_debug(target): with VEXA_SEPARATE_DEBUG, strips the built
 # binary and keeps its debug information in <file>.debug beside it, joined
 # by a debug link (a debugger beside both finds the symbols; a crash report

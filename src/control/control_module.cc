@@ -5,8 +5,7 @@
 #include "control/default_control.h"
 #include "control/display_escape_control.h"
 #include "control/foreground_switch_control.h"
-#include "control/platform13_control.h"
-#include "control/platform3_control.h"
+#include "control/silent_control.h"
 #include "frame/module_instance.h"
 #include "frame/platform_code.h"
 
@@ -20,12 +19,13 @@ ControlVariant* ControlModule::CreateVariant(int platform_code) {
   switch (platform_code) {
     case 2:
       return new (std::nothrow) DisplayEscapeControl();
+    // The control programs of platforms 3 and 13 take the screen back by
+    // themselves.
     case 3:
-      return new (std::nothrow) Platform3Control();
+    case 13:
+      return new (std::nothrow) SilentControl();
     case 6:
       return new (std::nothrow) ForegroundSwitchControl();
-    case 13:
-      return new (std::nothrow) Platform13Control();
     default:
       return new (std::nothrow) DefaultControl();
   }

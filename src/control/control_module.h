@@ -28,8 +28,8 @@ class ControlModule {
   static ControlModule* Instance();
 
   // A new variant for `platform_code`, or null when it cannot be allocated:
-  // 2 DisplayEscapeControl, 3 Platform3Control, 6 ForegroundSwitchControl,
-  // 13 Platform13Control, every other code DefaultControl.
+  // 2 DisplayEscapeControl, 3 and 13 SilentControl, 6
+  // ForegroundSwitchControl, every other code DefaultControl.
   static ControlVariant* CreateVariant(int platform_code);
 
   ControlModule() = default;

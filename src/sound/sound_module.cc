@@ -8,23 +8,22 @@
 #include "sound/addon_notify_sound.h"
 #include "sound/broadcast_sound.h"
 #include "sound/navi_window_sound.h"
-#include "sound/platform13_sound.h"
-#include "sound/platform2_sound.h"
-#include "sound/platform3_sound.h"
 #include "sound/shared_buffer_sound.h"
+#include "sound/silent_sound.h"
 #include "sound/sound_library_sound.h"
 
 namespace vexa {
 
 SoundVariant* SoundModule::NewVariant(int platform_code) {
   switch (platform_code) {
-    case 2: return new (std::nothrow) Platform2Sound();
-    case 3: return new (std::nothrow) Platform3Sound();
+    // The units of platforms 2, 3 and 13 follow the sound by themselves.
+    case 2:
+    case 3:
+    case 13: return new (std::nothrow) SilentSound();
     case 4: return new (std::nothrow) SoundLibrarySound();
     case 6: return new (std::nothrow) AddonNotifySound();
     case 9: return new (std::nothrow) SharedBufferSound();
     case 10: return new (std::nothrow) NaviWindowSound();
-    case 13: return new (std::nothrow) Platform13Sound();
     // Every other code, 1 included, is the unit that listens for broadcasts.
     default: return new (std::nothrow) BroadcastSound();
   }

@@ -14,8 +14,7 @@
 #include "control/default_control.h"
 #include "control/display_escape_control.h"
 #include "control/foreground_switch_control.h"
-#include "control/platform13_control.h"
-#include "control/platform3_control.h"
+#include "control/silent_control.h"
 #include "support/alloc_hooks.h"
 #include "winsim.h"
 
@@ -61,7 +60,7 @@ TEST_F(ControlModuleWithCountingVariant, InitFreesTheReplacedVariantWithoutCalli
   EXPECT_EQ(module_.Init(0), 1);
   EXPECT_EQ(counts_.deleted, 1);
   EXPECT_EQ(counts_.operations, 0);
-  EXPECT_EQ(typeid(*module_.TEST_variant()), typeid(Platform3Control));
+  EXPECT_EQ(typeid(*module_.TEST_variant()), typeid(SilentControl));
 }
 
 TEST_F(ControlModuleWithCountingVariant, FailedInitStillFreesTheReplacedVariant) {
@@ -94,8 +93,8 @@ TEST(ControlModule, EachCodeGetsItsVariantOrNoneWithoutMemory) {
     const std::type_info& type;
   };
   const Case cases[] = {{1, typeid(DefaultControl)}, {2, typeid(DisplayEscapeControl)},
-                        {3, typeid(Platform3Control)}, {6, typeid(ForegroundSwitchControl)},
-                        {13, typeid(Platform13Control)}};
+                        {3, typeid(SilentControl)}, {6, typeid(ForegroundSwitchControl)},
+                        {13, typeid(SilentControl)}};
   winsim::Reset();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);

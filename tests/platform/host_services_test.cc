@@ -42,14 +42,90 @@ TEST(HostServices, ReplacedRowIsCalledAndRestoredAtScopeEnd) {
   EXPECT_NE(TickCount(), 1234u);
 }
 
-TEST(HostServices, EveryRowOfTheDefaultTableIsSet) {
-  const Services& services = DefaultServices();
-  const auto* rows = reinterpret_cast<const void* const*>(&services);
-  static_assert(sizeof(Services) % sizeof(void*) == 0, "rows are pointers");
-  for (std::size_t i = 0; i < sizeof(Services) / sizeof(void*); ++i) {
-    EXPECT_NE(rows[i], nullptr) << "row " << i;
+// Many rows share a type (windows, registry keys and device contexts are
+// all integers; libraries, views and kernel objects all pointers; the clock
+// and the code page both unsigned), so a function wired to a neighbour's
+// row would compile. Every row of a stub table records its own call.
+const void* g_called_row = nullptr;
+
+template <auto Row>
+struct RowStub;
+
+template <class R, class... Args, R (*Services::*Row)(Args...)>
+struct RowStub<Row> {
+  static inline const char tag = 0;
+  static R Call(Args...) {
+    g_called_row = &tag;
+    return R();
   }
+};
+
+template <auto... Rows>
+void StubEveryRow(Services& table) {
+  static_assert(sizeof...(Rows) * sizeof(void*) == sizeof(Services),
+                "every row of the table is stubbed");
+  ((table.*Rows = &RowStub<Rows>::Call), ...);
 }
+
+template <auto Row, class Call>
+void ExpectCallsRow(Call call, const char* text) {
+  g_called_row = nullptr;
+  call();
+  EXPECT_EQ(g_called_row, &RowStub<Row>::tag) << text;
+}
+
+#define EXPECT_ROW(row, call) \
+  ExpectCallsRow<&Services::row>([] { call; }, #call)
+
+TEST(HostServices, EachFunctionCallsItsOwnRow) {
+  ScopedServices scope;
+  StubEveryRow<
+      &Services::open_file, &Services::close_file,
+      &Services::flush_file_committed, &Services::delete_file_wide,
+      &Services::ansi_code_page, &Services::wide_to_code_page,
+      &Services::code_page_to_wide, &Services::load_library,
+      &Services::find_export, &Services::unload_library,
+      &Services::open_registry_key, &Services::query_registry_value,
+      &Services::close_registry_key, &Services::find_window_by_title,
+      &Services::deliver_message, &Services::next_window,
+      &Services::is_window_visible, &Services::bring_to_foreground,
+      &Services::get_device_context, &Services::release_device_context,
+      &Services::display_escape, &Services::create_named_event,
+      &Services::signal_event, &Services::create_named_mapping,
+      &Services::map_whole_view, &Services::unmap_view,
+      &Services::close_kernel_object, &Services::tick_count>(scope.table());
+
+  EXPECT_ROW(open_file, OpenFile("f", "r"));
+  EXPECT_ROW(close_file, CloseFile(nullptr));
+  EXPECT_ROW(flush_file_committed, FlushFileCommitted(nullptr));
+  EXPECT_ROW(delete_file_wide, DeleteFileWide(u"f"));
+  EXPECT_ROW(ansi_code_page, AnsiCodePage());
+  EXPECT_ROW(wide_to_code_page, WideToCodePage(936, u"", 0, nullptr, 0));
+  EXPECT_ROW(code_page_to_wide, CodePageToWide(936, "", nullptr, 0));
+  EXPECT_ROW(load_library, LoadLibraryByName(u"x.dll"));
+  EXPECT_ROW(find_export, FindExport(nullptr, "x"));
+  EXPECT_ROW(unload_library, UnloadLibrary(nullptr));
+  EXPECT_ROW(open_registry_key, OpenRegistryKey(1, u"k", 0, 0, nullptr));
+  EXPECT_ROW(query_registry_value, QueryRegistryValue(1, u"v", nullptr, nullptr));
+  EXPECT_ROW(close_registry_key, CloseRegistryKey(1));
+  EXPECT_ROW(find_window_by_title, FindWindowByTitle(u"w"));
+  EXPECT_ROW(deliver_message, DeliverMessage(1, 2, 3, 4));
+  EXPECT_ROW(next_window, NextWindow(1));
+  EXPECT_ROW(is_window_visible, IsWindowVisible(1));
+  EXPECT_ROW(bring_to_foreground, BringToForeground(1));
+  EXPECT_ROW(get_device_context, GetDeviceContext(1));
+  EXPECT_ROW(release_device_context, ReleaseDeviceContext(1, 2));
+  EXPECT_ROW(display_escape, DisplayEscape(1, 2, 0, nullptr, 0, nullptr));
+  EXPECT_ROW(create_named_event, CreateNamedEvent(u"e", false, false));
+  EXPECT_ROW(signal_event, SignalEvent(nullptr));
+  EXPECT_ROW(create_named_mapping, CreateNamedMapping(u"m", 4));
+  EXPECT_ROW(map_whole_view, MapWholeView(nullptr));
+  EXPECT_ROW(unmap_view, UnmapView(nullptr));
+  EXPECT_ROW(close_kernel_object, CloseKernelObject(nullptr));
+  EXPECT_ROW(tick_count, TickCount());
+}
+
+#undef EXPECT_ROW
 
 TEST(FakeClock, ReplacesTheTickCountAndWraps) {
   {
