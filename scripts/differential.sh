@@ -8,6 +8,8 @@
 # the callbacks and all 568 packet bytes are compared with the host's:
 #   - libvexa.so on the host (the reference),
 #   - libvexa.so for 32-bit ARM under qemu-arm (preset armhf),
+#   - the WebAssembly module of the destination code under Node (preset
+#     web),
 #   - Vexa.dll of each Windows test preset under Wine (windows-x86 under
 #     qemu-i386 where the kernel runs no 32-bit program),
 #   - the shipped Vexa.dll of each Windows release preset, stripped as it is
@@ -85,11 +87,11 @@ run_driver() {
   )
 }
 
-# The cross presets that exist: armhf and the Windows presets; a release
+# The cross presets that exist: armhf, web and the Windows presets; a release
 # preset builds no test program, so its DLL runs under the driver of the
 # preset it inherits from (its name without "-release").
 mapfile -t presets < <(cmake --list-presets=configure 2>/dev/null |
-  sed -n 's/^ *"\(windows[^"]*\|armhf\)".*/\1/p')
+  sed -n 's/^ *"\(windows[^"]*\|armhf\|web\)".*/\1/p')
 if ((${#presets[@]} == 0)); then
   echo "differential: no cross preset in CMakePresets.json; nothing to compare" >&2
   exit 1

@@ -8,10 +8,12 @@
 #      and the three export families from three threads under
 #      ThreadSanitizer (clang),
 #   3. the Windows DLL built with mingw-w64 and its suite under Wine, 32-bit
-#      and 64-bit,
+#      (through qemu-i386 where the kernel runs no 32-bit x86 program) and
+#      64-bit,
 #   4. a bounded run of every fuzz harness, and the suite under valgrind,
 #   5. the cross-build differential check: the same generated inputs through
-#      the host library and every Windows DLL build, compared byte for byte,
+#      the host library, the WebAssembly module under Node and every Windows
+#      DLL build, debug and release, compared byte for byte,
 #   6. the release packages and the checks of each as an integrator uses it,
 #      and the release Vexa.dll's size and import budget and its imports
 #      against the committed list (scripts/dll-imports.tsv),
@@ -32,8 +34,23 @@ for stage in "${stages[@]}"; do
 done
 want() { [[ " ${stages[*]} " == *" $1 "* ]]; }
 
+# Each stage's time is printed when it ends, and all of them at the end.
+timings=()
+current=""
+stage_start=0
+stage() {  # stage NAME: ends the stage before, begins NAME ("" ends only)
+  if [[ -n "$current" ]]; then
+    echo "--- ${current}: $((SECONDS - stage_start)) s"
+    timings+=("$(printf '%-13s %5d s' "$current" $((SECONDS - stage_start)))")
+  fi
+  current=$1
+  stage_start=$SECONDS
+}
+
+stage deps
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
+want differential && deps+=(web)
 { want fuzz || want tsan; } && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
@@ -65,33 +82,46 @@ run_script scripts/check-leftovers.sh snapshot "$snapshot"
 echo "=== tree: no merge-conflict marker in a tracked file"
 run_script scripts/check-tree.sh
 if want host; then
+  stage host
   run_preset default
   echo "=== host: no guard variable outside the per-family first-use statics"
   run_script scripts/check-guard-variables.sh build/default/lib/libvexa.so
 fi
 if want mutants; then
+  stage mutants
   echo "=== mutants: each rule broken in turn, caught by its module's tests"
   run_script scripts/mutants.sh
 fi
-want asan && run_preset asan
-want tsan && run_preset tsan
+if want asan; then
+  stage asan
+  run_preset asan
+fi
+if want tsan; then
+  stage tsan
+  run_preset tsan
+fi
 if want windows; then
+  stage windows
   echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
   run_script scripts/test-windows.sh
 fi
 if want fuzz; then
+  stage fuzz
   echo "=== fuzz: bounded run of every harness"
   run_script scripts/fuzz.sh --bounded
 fi
 if want valgrind; then
+  stage valgrind
   echo "=== valgrind: memcheck over the host suite"
   run_script scripts/valgrind.sh
 fi
 if want differential; then
-  echo "=== differential: the host library against every Windows build"
+  stage differential
+  echo "=== differential: the host library against every other build"
   run_script scripts/differential.sh
 fi
 if want package; then
+  stage package
   echo "=== package: release packages, consumer and content checks"
   run_script scripts/package.sh
   echo "=== package: size, import budget and import list of the release Vexa.dll"
@@ -101,6 +131,10 @@ if want package; then
   run_script scripts/check-x87.sh
   run_script tests/package/check_packages.sh
 fi
+stage leftovers
 echo "=== leftovers: nothing in /tmp or /dev/shm under the suite's names"
 run_script scripts/check-leftovers.sh check "$snapshot"
+stage ""
 echo "=== all requested stages passed: ${stages[*]}"
+printf '  %s\n' "${timings[@]}"
+echo "  total         $(printf '%5d' "$SECONDS") s"
