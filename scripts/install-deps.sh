@@ -3,15 +3,18 @@
 # is already there. Groups: host (default), windows (mingw-w64 and Wine for
 # both word sizes; 32-bit Wine needs the i386 architecture, added here;
 # llvm-dlltool for Vexa.lib, clang and lld-link to check it),
+# armhf (the 32-bit ARM cross compiler and the armhf libraries the build
+# links and its programs load; the armhf architecture is added here),
 # fuzz (clang with libFuzzer), analysis (valgrind, gcovr). The windows group
 # also unpacks Debian's pugixml source (no mingw-w64 package exists) into
 # /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
-#   scripts/install-deps.sh [host] [windows] [fuzz] [analysis]
+#   scripts/install-deps.sh [host] [windows] [armhf] [fuzz] [analysis]
 set -euo pipefail
 
 declare -A groups=(
   [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev libfast-float-dev jq man-db locales python3-cram"
   [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld libcli11-dev nlohmann-json3-dev dpkg-dev"
+  [armhf]="g++-arm-linux-gnueabihf libc6:armhf libstdc++6:armhf libgcc-s1:armhf libpugixml-dev:armhf libgtest-dev:armhf libgmock-dev:armhf libcli11-dev nlohmann-json3-dev libfast-float-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
 )
@@ -31,11 +34,12 @@ if ((${#wanted[@]})); then
   fi
   echo "installing: ${wanted[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  # 32-bit Wine (wine32:i386) comes from the i386 architecture.
-  if [[ " ${wanted[*]} " == *":i386 "* ]] &&
-     ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
+  # Packages of another architecture (wine32:i386, libc6:armhf) need that
+  # architecture added first.
+  for arch in $(printf '%s\n' "${wanted[@]}" | sed -n 's/^[^:]*:\([a-z0-9]*\)$/\1/p' | sort -u); do
+    dpkg --print-foreign-architectures | grep -qx "$arch" ||
+      [[ $(dpkg --print-architecture) == "$arch" ]] || dpkg --add-architecture "$arch"
+  done
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${wanted[@]}" >/dev/null
 fi
