@@ -3,18 +3,22 @@
 # is already there. Groups: host (default), windows (mingw-w64 and Wine for
 # both word sizes; 32-bit Wine needs the i386 architecture, added here;
 # llvm-dlltool for Vexa.lib, clang and lld-link to check it; qemu-i386 for
-# kernels that run no 32-bit x86 program), fuzz (clang with libFuzzer),
-# analysis (valgrind, gcovr), web (emscripten for the WebAssembly module;
-# Debian's emcc runs its helpers under the machine's node with
-# NODE_PATH=/usr/share/nodejs, which the web preset sets). The windows group
-# also unpacks Debian's pugixml source (no mingw-w64 package exists) into
-# /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
-#   scripts/install-deps.sh [host] [windows] [fuzz] [analysis] [web]
+# kernels that run no 32-bit x86 program), armhf (the 32-bit ARM cross
+# compiler, the armhf libraries the build links and its programs load, and
+# qemu-arm; the armhf architecture is added here), fuzz (clang with
+# libFuzzer), analysis (valgrind, gcovr), web (emscripten for the
+# WebAssembly module; Debian's emcc runs its helpers under the machine's
+# node with NODE_PATH=/usr/share/nodejs, which the web preset sets). The
+# windows group also unpacks Debian's pugixml source (no mingw-w64 package
+# exists) into /usr/local/src/pugixml, from which the Windows build of the
+# tool compiles it.
+#   scripts/install-deps.sh [host] [windows] [armhf] [fuzz] [analysis] [web]
 set -euo pipefail
 
 declare -A groups=(
   [host]="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpugixml-dev libfast-float-dev jq man-db locales python3-cram"
   [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld libcli11-dev nlohmann-json3-dev dpkg-dev"
+  [armhf]="g++-arm-linux-gnueabihf libc6:armhf libstdc++6:armhf libgcc-s1:armhf libpugixml-dev:armhf libgtest-dev:armhf libgmock-dev:armhf libcli11-dev nlohmann-json3-dev libfast-float-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
   [web]="emscripten"
@@ -24,7 +28,7 @@ declare -A groups=(
 # (7.2) ignores MAP_FIXED_NOREPLACE, so 32-bit Wine hangs reserving its
 # address space under qemu-i386. Each needs at least the version given.
 declare -A backports=([qemu-user]="1:8")
-declare -A backport_groups=([windows]="qemu-user")
+declare -A backport_groups=([windows]="qemu-user" [armhf]="qemu-user")
 
 wanted=()
 wanted_backports=()
@@ -48,11 +52,12 @@ if ((${#wanted[@]} + ${#wanted_backports[@]})); then
   fi
   echo "installing: ${wanted[*]} ${wanted_backports[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  # 32-bit Wine (wine32:i386) comes from the i386 architecture.
-  if [[ " ${wanted[*]} " == *":i386 "* ]] &&
-     ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
+  # Packages of another architecture (wine32:i386, libc6:armhf) need that
+  # architecture added first.
+  for arch in $(printf '%s\n' "${wanted[@]}" | sed -n 's/^[^:]*:\([a-z0-9]*\)$/\1/p' | sort -u); do
+    dpkg --print-foreign-architectures | grep -qx "$arch" ||
+      [[ $(dpkg --print-architecture) == "$arch" ]] || dpkg --add-architecture "$arch"
+  done
   # A bookworm-backports entry, made from the archive entries already
   # configured (the one whose suites include bookworm itself), so no host
   # is named here.

@@ -10,22 +10,25 @@
 #   3. the Windows DLL built with mingw-w64 and its suite under Wine, 32-bit
 #      (through qemu-i386 where the kernel runs no 32-bit x86 program) and
 #      64-bit,
-#   4. a bounded run of every fuzz harness, and the suite under valgrind,
-#   5. the cross-build differential check: the same generated inputs through
-#      the host library, the WebAssembly module under Node and every Windows
-#      DLL build, debug and release, compared byte for byte,
-#   6. the release packages and the checks of each as an integrator uses it,
+#   4. the host suite built for 32-bit ARM, the head units' processor
+#      family, under qemu-arm (library, tool and scripts),
+#   5. a bounded run of every fuzz harness, and the suite under valgrind,
+#   6. the cross-build differential check: the same generated inputs through
+#      the host library, the armhf build, the WebAssembly module under Node
+#      and every Windows DLL build, debug and release, compared byte for
+#      byte,
+#   7. the release packages and the checks of each as an integrator uses it,
 #      and the release Vexa.dll's size and import budget and its imports
 #      against the committed list (scripts/dll-imports.tsv),
 # and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
-#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [fuzz]
+#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [armhf] [fuzz]
 #                   [valgrind] [differential] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(host mutants asan tsan windows fuzz valgrind differential package)
+all_stages=(host mutants asan tsan windows armhf fuzz valgrind differential package)
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -50,6 +53,7 @@ stage() {  # stage NAME: ends the stage before, begins NAME ("" ends only)
 stage deps
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
+{ want armhf || want differential; } && deps+=(armhf)
 want differential && deps+=(web)
 { want fuzz || want tsan; } && deps+=(fuzz)
 want valgrind && deps+=(analysis)
@@ -104,6 +108,11 @@ if want windows; then
   stage windows
   echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
   run_script scripts/test-windows.sh
+fi
+if want armhf; then
+  stage armhf
+  echo "=== armhf: 32-bit ARM Linux build, the host suite under qemu-arm"
+  run_preset armhf
 fi
 if want fuzz; then
   stage fuzz

@@ -27,7 +27,8 @@ std::vector<std::string> RunProbe(const char* probe, const std::string& args) {
   setenv("VEXA_DATA_DIR", "/nonexistent-vexa-data", 1);
   setenv("VEXA_GUIDE_FILE", "/nonexistent-vexa-data/guide.dat", 1);
   unsetenv("VEXA_PLATFORM_CODE");
-  std::string command = std::string(probe) + " " + args;
+  // A cross build's probe runs through the emulator (VEXA_PROBE_RUNNER).
+  std::string command = std::string(VEXA_PROBE_RUNNER " ") + probe + " " + args;
   int status = std::system(command.c_str());
   EXPECT_EQ(status, 0) << command;
   return trace.LinesWithoutLocking();

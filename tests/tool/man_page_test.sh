@@ -12,7 +12,7 @@ for section in NAME SYNOPSIS DESCRIPTION FORMATS ENVIRONMENT "EXIT STATUS" FILES
   grep -qx "$section" <<<"$page" || fail "no section $section"
 done
 for command in decode parse encode simulate listen; do
-  "$VEXA_TOOL" "$command" --help >help.txt
+  vexa "$command" --help >help.txt
   for option in $(grep -oE -- '--[a-z][a-z-]+' help.txt | sort -u); do
     [[ $option == --help ]] && continue
     grep -q -- "$option" <<<"$page" || fail "the man page does not describe $command $option"

@@ -4,7 +4,8 @@
 # in a private folder with the built tool first on the PATH, so every
 # example a user copies works as shown. The files the session only reads
 # (bad.cld, odd.cld, drive.gpx) are made first, out of sight.
-#   readme_session_test.sh [README]   (VEXA_TOOL names the binary)
+#   readme_session_test.sh [README]   (VEXA_TOOL names the binary,
+#                                      VEXA_TOOL_RUNNER its emulator if any)
 set -euo pipefail
 : "${VEXA_TOOL:?VEXA_TOOL must name the vexa binary}"
 readme=${1:-$(dirname "$0")/../../README.md}
@@ -15,7 +16,14 @@ cram=$(command -v cram3 || command -v cram) ||
 work=$(mktemp -d "${TMPDIR:-/tmp}/vexa-tool-test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin"
-ln -s "$(realpath "$VEXA_TOOL")" "$work/bin/vexa"
+if [[ -n "${VEXA_TOOL_RUNNER:-}" ]]; then
+  # A cross build's tool runs through its emulator (blank-separated words).
+  printf '#!/bin/bash\nexec %s %q "$@"\n' "$VEXA_TOOL_RUNNER" "$(realpath "$VEXA_TOOL")" \
+    >"$work/bin/vexa"
+  chmod +x "$work/bin/vexa"
+else
+  ln -s "$(realpath "$VEXA_TOOL")" "$work/bin/vexa"
+fi
 
 {
   cat <<'PRELUDE'

@@ -3,18 +3,19 @@
 # checks its output and exit status. A failed check prints what was expected
 # and what came, and the script exits non-zero at the end.
 #
-# The same scripts check vexa.exe under Wine: VEXA_TOOL_RUNNER names the
-# program that runs the binary (the Wine loader), and rows that only hold on
-# POSIX systems (modes, links, FIFOs, /dev/full, signals) are guarded by
-# posix_only.
+# The same scripts check vexa.exe under Wine and the 32-bit ARM build under
+# qemu-arm: VEXA_TOOL_RUNNER names the program that runs the binary (the
+# Wine loader; qemu-arm and its arguments, blank-separated), and rows that
+# only hold on POSIX systems (modes, links, FIFOs, /dev/full, signals) are
+# guarded by posix_only.
 
 set -u
 : "${VEXA_TOOL:?VEXA_TOOL must name the vexa binary}"
-VEXA_TOOL_RUNNER=${VEXA_TOOL_RUNNER:-}
+read -ra VEXA_RUNNER <<<"${VEXA_TOOL_RUNNER:-}"
 
 # The command that runs the tool under test; "${VEXA[@]}" ARGS... & gives
-# the tool's own process id in $!.
-VEXA=(${VEXA_TOOL_RUNNER:+"$VEXA_TOOL_RUNNER"} "$VEXA_TOOL")
+# the tool's own process id in $! (an emulator runs it in its own process).
+VEXA=("${VEXA_RUNNER[@]}" "$VEXA_TOOL")
 # vexa ARGS...: runs the tool under test.
 vexa() { "${VEXA[@]}" "$@"; }
 
