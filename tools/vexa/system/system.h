@@ -34,13 +34,19 @@ enum class InputKind { kRegular, kDirectory, kStream };
 bool ExamineInput(std::FILE* file, InputKind* kind, long long* size);
 
 // Which file a name opens: the device and inode on POSIX, the volume
-// serial number and file index on Windows. Two names of one file (a hard
+// serial number and file id (or index) on Windows. Two names of one file (a hard
 // link, a symbolic link followed to its end) have the same identity.
 struct FileIdentity {
   unsigned long long volume = 0;
   unsigned long long index = 0;
+  unsigned long long index_high = 0;  // Windows' 128-bit file ids
+  // False when the system gives the file but not its volume (Wine, for a
+  // standard input redirected from a file): the file id alone then
+  // decides, which errs toward treating two files as one.
+  bool volume_known = true;
   bool operator==(const FileIdentity& other) const {
-    return volume == other.volume && index == other.index;
+    return (volume == other.volume || !volume_known || !other.volume_known) &&
+           index == other.index && index_high == other.index_high;
   }
 };
 

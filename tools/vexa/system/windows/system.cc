@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <utility>
 
@@ -109,6 +110,18 @@ bool ExamineInput(std::FILE* file, InputKind* kind, long long* size) {
   return true;
 }
 
+namespace {
+
+// FILE_ID_INFO and its class, which the headers declare only for Windows 8
+// and later; on Windows 7 the query fails and the file index is used.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInfoRecord {
+  ULONGLONG volume_serial_number;
+  BYTE file_id[16];
+};
+
+}  // namespace
+
 bool IdentifyFile(const std::string& path, FileIdentity* identity) {
   HANDLE handle = INVALID_HANDLE_VALUE;
   bool owned = false;
@@ -126,15 +139,34 @@ bool IdentifyFile(const std::string& path, FileIdentity* identity) {
     owned = true;
   }
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
+  // The 128-bit file id (Windows 8 and later, ReFS included) where the
+  // system has it: Wine, too, answers it for a redirected standard input,
+  // where GetFileInformationByHandle fails. Windows 7 has only the 64-bit
+  // file index, which is then what every name is compared by.
+  FileIdInfoRecord id;
   BY_HANDLE_FILE_INFORMATION info;
-  const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+  bool known = false;
+  if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &id, sizeof id)) {
+    unsigned long long low = 0;
+    unsigned long long high = 0;
+    std::memcpy(&low, id.file_id, sizeof low);
+    std::memcpy(&high, id.file_id + sizeof low, sizeof high);
+    identity->volume = id.volume_serial_number;
+    identity->index = low;
+    identity->index_high = high;
+    known = true;
+  } else if (::GetFileInformationByHandle(handle, &info)) {
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->index =
+        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
+        info.nFileIndexLow;
+    identity->index_high = 0;
+    known = true;
+  }
   if (owned) ::CloseHandle(handle);
-  if (!known) return false;
-  identity->volume = info.dwVolumeSerialNumber;
-  identity->index =
-      (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
-      info.nFileIndexLow;
-  return true;
+  // Wine gives a standard input opened by its Unix shell volume 0.
+  identity->volume_known = owned || identity->volume != 0;
+  return known;
 }
 
 bool IsFolder(const std::string& path) {
