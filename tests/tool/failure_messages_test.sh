@@ -69,8 +69,11 @@ expect_file_error fffe.cld "error -27 (VEXA_E_LIST_BAD_ROUTE): group 1 (field 4,
 # A list saved as UTF-8 by mistake gets a hint.
 printf '    (TNC,116.4,39.9,北京,推荐' >utf8.cld
 expect_file_error utf8.cld "error -27 (VEXA_E_LIST_BAD_ROUTE): group 1 (field 4, route preference): '鎺ㄨ崘' is not a route-preference word; it must be one of 推荐, 最快, 最短, 经济; the file's text is UTF-8, but a head unit reads it in code page 936 (GBK), where its names and words are garbled: save it in that code page"
+# A folder stands for its files; one without any is a failure.
 mkdir folder.cld
-expect_file_error folder.cld "error -2 (VEXA_E_NO_FILE): 'folder.cld' is a directory"
+run decode folder.cld
+expect_rc "decode of an empty folder" 1
+expect_has "message for an empty folder" "$ERR" "vexa: folder.cld: error -2 (VEXA_E_NO_FILE): the folder 'folder.cld' holds no regular file"
 
 # ---- Destination lists as raw text (plan 2) ----
 expect_text_error 2 'TNC,1,2,A,推荐' "error -26 (VEXA_E_LIST_NO_TNC): field 0 'TNC' is not '(TNC'"

@@ -27,7 +27,7 @@ while IFS='|' read -r file message; do
   expect_has "decode $file: message" "$ERR" "$message"
 done <<CASES
 /dev/zero|'/dev/zero' is longer than 1048576 bytes
-folder|'folder' is a directory
+folder|the folder 'folder' holds no regular file
 missing.cld|cannot open 'missing.cld': No such file or directory
 $( [[ $(id -u) != 0 ]] && echo "secret.cld|cannot open 'secret.cld': Permission denied")
 CASES

@@ -1,7 +1,8 @@
 // vexa decode FILE...: reads guide message files and destination lists with
 // the library's own plans and prints their points, or the failure code with
 // an explanation, and warns of what the library accepts but drops. Files
-// are only read, never deleted or changed; "-" is standard input.
+// are only read, never deleted or changed; "-" is standard input, and a
+// folder stands for the files below it (system/input_list.h).
 
 #include <algorithm>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include "commands/output_options.h"
 #include "destination/destination_reader.h"
 #include "formats/output_format.h"
+#include "system/input_list.h"
 
 namespace vexa::tool {
 namespace {
@@ -23,6 +25,21 @@ struct DecodeOptions {
   OutputOptions output;
 };
 
+// "200 files: 140 valid, 60 refused, 3 with warnings".
+std::string Tally(const std::vector<Outcome>& outcomes) {
+  std::size_t valid = 0;
+  std::size_t warned = 0;
+  for (const Outcome& outcome : outcomes) {
+    if (outcome.result == 0 && outcome.tool_error.empty()) ++valid;
+    if (!outcome.warnings.empty()) ++warned;
+  }
+  return std::to_string(outcomes.size()) +
+         (outcomes.size() == 1 ? " file: " : " files: ") +
+         std::to_string(valid) + " valid, " +
+         std::to_string(outcomes.size() - valid) + " refused, " +
+         std::to_string(warned) + " with warnings";
+}
+
 int RunDecode(const DecodeOptions& options) {
   Format format = Format::kTable;
   FormatFromName(options.output.format, &format);
@@ -30,11 +47,31 @@ int RunDecode(const DecodeOptions& options) {
   if (std::count(options.files.begin(), options.files.end(), "-") > 1) {
     throw UsageError("- (standard input) can be given only once");
   }
-  std::vector<Outcome> outcomes;
-  for (const std::string& file : options.files) {
-    outcomes.push_back(DecodeFile(file, options.plan));
+  const InputList inputs = ExpandInputArguments(options.files);
+  for (const std::string& note : inputs.notes) {
+    std::cerr << "vexa: note: " << note << '\n';
   }
-  PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr);
+  std::vector<Outcome> outcomes;
+  for (const InputItem& item : inputs.items) {
+    if (item.error.empty()) {
+      outcomes.push_back(DecodeFile(item.path, options.plan));
+    } else {
+      Outcome missing;
+      missing.source = item.path;
+      missing.result = VEXA_E_NO_FILE;
+      missing.explanation = item.error;
+      outcomes.push_back(missing);
+    }
+  }
+  // Several files merged into one CSV or GPX say which file each point
+  // came from, and end with a count a person need not make by hand.
+  const bool several = outcomes.size() > 1 || inputs.gathered;
+  PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr,
+                /*name_sources=*/several);
+  if (several) {
+    std::cout.flush();
+    std::cerr << Tally(outcomes) << '\n';
+  }
   for (const Outcome& outcome : outcomes) {
     if (outcome.result != 0) return kExitFailed;
     if (options.output.strict && !outcome.warnings.empty()) return kExitFailed;
@@ -51,7 +88,8 @@ void AddDecodeCommand(CLI::App& app, int* exit_code) {
       "Read guide message files and destination lists (dest.cld) as a head "
       "unit would, and print their points. Files are never changed.");
   command->add_option("files", options->files,
-                      "Destination files; - reads standard input")
+                      "Destination files or folders (every regular file "
+                      "below, sorted); - reads standard input")
       ->required()
       ->type_name("FILE...");
   command

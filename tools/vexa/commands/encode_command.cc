@@ -22,6 +22,7 @@
 #include "destination/failure_explain.h"
 #include "formats/gpx_import.h"
 #include "destination/packet_view.h"
+#include "system/input_file.h"
 #include "system/safe_file.h"
 #include "destination/strict_check.h"
 #include "text/text_codec.h"
@@ -166,7 +167,23 @@ std::string Summary(const EncodeRequest& request, const EncodedFile& file) {
          std::to_string(file.bytes.size()) + " bytes";
 }
 
+// Every file that encode reads; the target may be none of them.
+std::vector<std::string> InputPaths(const EncodeOptions& options) {
+  return {options.gpx, options.csv};
+}
+
 int RunEncode(const EncodeOptions& options) {
+  // Before anything is read: writing the target would replace an input
+  // (a spreadsheet lost to a binary list), through any link to it too.
+  if (const std::string input = InputAtTarget(options.output,
+                                              InputPaths(options));
+      !input.empty()) {
+    return Refuse("the target " + InputName(options.output) + " is " +
+                  (input == "-" ? std::string("the file on standard input")
+                                : "the input " + InputName(input)) +
+                  " (the same file), which writing it would destroy; give "
+                  "another -o");
+  }
   EncodeRequest request;
   request.plan = options.plan;
   std::vector<std::string> notes;

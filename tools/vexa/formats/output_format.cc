@@ -77,15 +77,19 @@ std::string CsvField(const std::string& text) {
   return quoted + "\"";
 }
 
-void PrintCsv(const std::vector<Outcome>& outcomes, std::ostream& out) {
-  out << "latitude,longitude,name,route\n";
+void PrintCsv(const std::vector<Outcome>& outcomes, bool name_sources,
+              std::ostream& out) {
+  out << (name_sources ? "latitude,longitude,name,route,source\n"
+                       : "latitude,longitude,name,route\n");
   for (const Outcome& outcome : outcomes) {
     if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
     for (const PointView& point : ViewPoints(outcome.packet)) {
       bool exact = true;
       out << Coordinate(point.latitude) << ',' << Coordinate(point.longitude)
           << ',' << CsvField(CodePageToUtf8(point.name_bytes, &exact)) << ','
-          << point.route << '\n';
+          << point.route;
+      if (name_sources) out << ',' << CsvField(outcome.source);
+      out << '\n';
     }
   }
 }
@@ -140,8 +144,15 @@ void AddName(pugi::xml_node node, const std::string& text, bool exact,
   }
 }
 
+// A <src> naming the file the points came from, where GPX 1.1 puts it
+// (after <name> and <desc>, before <type>).
+void AddSource(pugi::xml_node node, const std::string& source) {
+  bool exact = true;
+  node.append_child("src").text() = XmlText(source, &exact).c_str();
+}
+
 void AddPoint(pugi::xml_node parent, const char* element,
-              const PointView& point, bool named) {
+              const PointView& point, bool named, const std::string* source) {
   pugi::xml_node node = parent.append_child(element);
   node.append_attribute("lat") = Coordinate(point.latitude).c_str();
   node.append_attribute("lon") = Coordinate(point.longitude).c_str();
@@ -149,13 +160,15 @@ void AddPoint(pugi::xml_node parent, const char* element,
   if (named) {
     const std::string name = CodePageToUtf8(point.name_bytes, &exact);
     AddName(node, name, exact, point.name_bytes, "stored name");
+    if (source != nullptr) AddSource(node, *source);
     node.append_child("type").text() = point.route.c_str();
   }
 }
 
 // GPX 1.1 puts every wpt before the first rte, so the destination lists
 // come first and the guide messages after them.
-void PrintGpx(const std::vector<Outcome>& outcomes, std::ostream& out) {
+void PrintGpx(const std::vector<Outcome>& outcomes, bool name_sources,
+              std::ostream& out) {
   pugi::xml_document document;
   pugi::xml_node declaration = document.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -168,16 +181,20 @@ void PrintGpx(const std::vector<Outcome>& outcomes, std::ostream& out) {
     for (const Outcome& outcome : outcomes) {
       if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
       const auto points = ViewPoints(outcome.packet);
+      const std::string* source = name_sources ? &outcome.source : nullptr;
       if (pass == 0 && outcome.packet.kind != GuideMessage) {
-        for (const PointView& point : points) AddPoint(gpx, "wpt", point, true);
+        for (const PointView& point : points) {
+          AddPoint(gpx, "wpt", point, true, source);
+        }
       } else if (pass == 1 && outcome.packet.kind == GuideMessage) {
         pugi::xml_node route = gpx.append_child("rte");
         AddName(route, outcome.source, true, outcome.source, "file name");
+        if (source != nullptr) AddSource(route, *source);
         if (!points.empty()) {
           route.append_child("type").text() = points.front().route.c_str();
         }
         for (const PointView& point : points) {
-          AddPoint(route, "rtept", point, false);
+          AddPoint(route, "rtept", point, false, nullptr);
         }
       }
     }
@@ -324,7 +341,8 @@ nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
 }
 
 void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
-                   bool as_list, std::ostream& out, std::ostream& err) {
+                   bool as_list, std::ostream& out, std::ostream& err,
+                   bool name_sources) {
   for (const Outcome& outcome : outcomes) {
     for (const std::string& warning : outcome.warnings) {
       err << "vexa: warning: " << ShownText(outcome.source) << ": " << warning
@@ -353,8 +371,8 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
     if (format == Format::kGeoJson) {
       out << Dump(OutcomesToGeoJson(outcomes)) << '\n';
     }
-    if (format == Format::kGpx) PrintGpx(outcomes, out);
-    if (format == Format::kCsv) PrintCsv(outcomes, out);
+    if (format == Format::kGpx) PrintGpx(outcomes, name_sources, out);
+    if (format == Format::kCsv) PrintCsv(outcomes, name_sources, out);
     return;
   }
   for (const Outcome& outcome : outcomes) {

@@ -33,8 +33,11 @@ nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes);
 
 // Prints `outcomes` in `format`. `as_list` makes JSON an array even for one
 // outcome (decode takes several files; parse gives one object).
+// `name_sources` gives each point of a merged CSV or GPX its file (a
+// source column, a <src> element); JSON and GeoJSON always name it.
 void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
-                   bool as_list, std::ostream& out, std::ostream& err);
+                   bool as_list, std::ostream& out, std::ostream& err,
+                   bool name_sources = false);
 
 // The one-line failure report: "<source>: error <code> (<name>): <why>".
 std::string FailureLine(const Outcome& outcome);

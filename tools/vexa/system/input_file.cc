@@ -47,6 +47,19 @@ std::string InputName(const std::string& path) {
                      : "'" + ShownText(path) + "'";
 }
 
+std::string InputAtTarget(const std::string& target,
+                          const std::vector<std::string>& inputs) {
+  FileIdentity written;
+  if (target == "-" || !IdentifyFile(target, &written)) return "";
+  for (const std::string& input : inputs) {
+    FileIdentity read;
+    if (!input.empty() && IdentifyFile(input, &read) && read == written) {
+      return input;
+    }
+  }
+  return "";
+}
+
 InputFile::~InputFile() {
   if (stream_ != nullptr && owns_) std::fclose(stream_);
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa::tool {
 
@@ -55,6 +56,14 @@ bool ReadWholeFile(const std::string& path, std::size_t limit,
 // A memory stream over `bytes`, which must outlive it; null on failure.
 // Each system has its own (posix/system.cc, windows/system.cc).
 std::FILE* OpenMemoryStream(std::string_view bytes);
+
+// The first of `inputs` that is the very file `target` names, through a
+// hard or symbolic link too (system.h's IdentifyFile); empty when none is.
+// "-" among the inputs stands for what standard input reads; a target of
+// "-", or one that does not exist yet, is no input. Writing the target
+// would replace that input, so a command asks before it reads anything.
+std::string InputAtTarget(const std::string& target,
+                          const std::vector<std::string>& inputs);
 
 // "standard input" for "-", else the path in quotes.
 std::string InputName(const std::string& path);

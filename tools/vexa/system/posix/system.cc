@@ -2,13 +2,16 @@
 
 #include "system/system.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "system/environment.h"
 #include "system/input_file.h"
@@ -32,6 +35,64 @@ bool ExamineInput(std::FILE* file, InputKind* kind, long long* size) {
                                   : InputKind::kStream;
   *size = static_cast<long long>(info.st_size);
   return true;
+}
+
+bool IdentifyFile(const std::string& path, FileIdentity* identity) {
+  struct stat info;
+  const int status = path == "-" ? ::fstat(STDIN_FILENO, &info)
+                                 : ::stat(path.c_str(), &info);
+  if (status != 0) return false;
+  identity->volume = static_cast<unsigned long long>(info.st_dev);
+  identity->index = static_cast<unsigned long long>(info.st_ino);
+  return true;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries,
+                std::string* reason) {
+  DIR* folder = ::opendir(path.c_str());
+  if (folder == nullptr) {
+    *reason = std::strerror(errno);
+    return false;
+  }
+  const std::string prefix =
+      !path.empty() && path.back() == '/' ? path : path + "/";
+  entries->clear();
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(folder);
+    if (entry == nullptr) break;
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    // The link itself, not what it leads to: a walk never leaves the
+    // folder through one.
+    struct stat info;
+    FolderEntry item{prefix + name, EntryKind::kOther};
+    if (::fstatat(::dirfd(folder), entry->d_name, &info,
+                  AT_SYMLINK_NOFOLLOW) == 0) {
+      item.kind = S_ISREG(info.st_mode)   ? EntryKind::kFile
+                  : S_ISDIR(info.st_mode) ? EntryKind::kFolder
+                  : S_ISLNK(info.st_mode) ? EntryKind::kLink
+                                          : EntryKind::kOther;
+    }
+    entries->push_back(std::move(item));
+  }
+  const int failure = errno;
+  ::closedir(folder);
+  if (failure != 0) {
+    *reason = std::strerror(failure);
+    return false;
+  }
+  return true;
+}
+
+// The shell has expanded every wildcard before the tool starts.
+bool ExpandWildcards(const std::string&, std::vector<std::string>*) {
+  return false;
 }
 
 std::FILE* OpenMemoryStream(std::string_view bytes) {

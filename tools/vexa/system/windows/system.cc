@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "system/environment.h"
 #include "system/input_file.h"
@@ -105,6 +107,165 @@ bool ExamineInput(std::FILE* file, InputKind* kind, long long* size) {
   }
   *kind = InputKind::kRegular;
   *size = static_cast<long long>(bytes.QuadPart);
+  return true;
+}
+
+namespace {
+
+// FILE_ID_INFO and its class, which the headers declare only for Windows 8
+// and later; on Windows 7 the query fails and the file index is used.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInfoRecord {
+  ULONGLONG volume_serial_number;
+  BYTE file_id[16];
+};
+
+}  // namespace
+
+bool IdentifyFile(const std::string& path, FileIdentity* identity) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  bool owned = false;
+  if (path == "-") {
+    handle = ::GetStdHandle(STD_INPUT_HANDLE);
+  } else {
+    std::wstring wide;
+    if (!Utf8ToWide(path, &wide)) return false;
+    // Only the attributes are asked for, shared every way, so a file that
+    // another program holds open is examined too; a link is followed.
+    handle = ::CreateFileW(
+        wide.c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    owned = true;
+  }
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
+  // The 128-bit file id (Windows 8 and later, ReFS included) where the
+  // system has it: Wine, too, answers it for a redirected standard input,
+  // where GetFileInformationByHandle fails. Windows 7 has only the 64-bit
+  // file index, which is then what every name is compared by.
+  FileIdInfoRecord id;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool known = false;
+  if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &id, sizeof id)) {
+    unsigned long long low = 0;
+    unsigned long long high = 0;
+    std::memcpy(&low, id.file_id, sizeof low);
+    std::memcpy(&high, id.file_id + sizeof low, sizeof high);
+    identity->volume = id.volume_serial_number;
+    identity->index = low;
+    identity->index_high = high;
+    known = true;
+  } else if (::GetFileInformationByHandle(handle, &info)) {
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->index =
+        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
+        info.nFileIndexLow;
+    identity->index_high = 0;
+    known = true;
+  }
+  if (owned) ::CloseHandle(handle);
+  // Wine gives a standard input opened by its Unix shell volume 0.
+  identity->volume_known = owned || identity->volume != 0;
+  return known;
+}
+
+bool IsFolder(const std::string& path) {
+  std::wstring wide;
+  if (!Utf8ToWide(path, &wide)) return false;
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+namespace {
+
+// The part of `path` up to and with its last separator (a drive's colon
+// counts: "C:*.cld"), as typed; empty for a bare name.
+std::string FolderPart(const std::string& path) {
+  const auto end = path.find_last_of("\\/:");
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+// Runs FindFirstFileExW over `pattern` (UTF-16) and gives each match but
+// "." and ".." to `take`. False with the system's error when the search
+// cannot start for another reason than finding nothing.
+template <typename Take>
+bool FindMatches(const std::wstring& pattern, Take take, DWORD* error) {
+  WIN32_FIND_DATAW data;
+  const HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic,
+                                           &data, FindExSearchNameMatch,
+                                           nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) {
+    *error = ::GetLastError();
+    return *error == ERROR_FILE_NOT_FOUND;
+  }
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    take(name, data);
+  } while (::FindNextFileW(search, &data));
+  ::FindClose(search);
+  return true;
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries,
+                std::string* reason) {
+  std::wstring wide;
+  if (!Utf8ToWide(path, &wide)) {
+    *reason = "the path is not valid UTF-8";
+    return false;
+  }
+  // A path such as "fleet/" or "C:" ends in a separator already.
+  const bool ends_in_separator = FolderPart(path).size() == path.size();
+  const std::string prefix = ends_in_separator ? path : path + "\\";
+  entries->clear();
+  DWORD error = 0;
+  const bool listed = FindMatches(
+      wide + (ends_in_separator ? L"*" : L"\\*"),
+      [&](const std::wstring& name, const WIN32_FIND_DATAW& data) {
+        std::string utf8;
+        if (!WideToUtf8(name, &utf8)) return;
+        FolderEntry entry{prefix + utf8, EntryKind::kOther};
+        const DWORD attributes = data.dwFileAttributes;
+        // A symbolic link or a junction (a mount point) leads elsewhere;
+        // other reparse points (a cloud placeholder, say) are the file.
+        const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                          (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                           data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+        entry.kind = link ? EntryKind::kLink
+                     : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                         ? EntryKind::kFolder
+                         : (attributes & FILE_ATTRIBUTE_DEVICE) != 0
+                               ? EntryKind::kOther
+                               : EntryKind::kFile;
+        entries->push_back(std::move(entry));
+      },
+      &error);
+  if (!listed) *reason = SystemErrorText(error);
+  return listed;
+}
+
+bool ExpandWildcards(const std::string& argument,
+                     std::vector<std::string>* matches) {
+  const std::string folder = FolderPart(argument);
+  if (argument.find_first_of("*?", folder.size()) == std::string::npos) {
+    return false;
+  }
+  matches->clear();
+  std::wstring wide;
+  if (!Utf8ToWide(argument, &wide)) return true;
+  DWORD error = 0;
+  // The system matches as cmd.exe's dir does (case-insensitively, and
+  // the short 8.3 names too); a search that fails finds nothing.
+  FindMatches(
+      wide,
+      [&](const std::wstring& name, const WIN32_FIND_DATAW&) {
+        std::string utf8;
+        if (WideToUtf8(name, &utf8)) matches->push_back(folder + utf8);
+      },
+      &error);
   return true;
 }
 
