@@ -53,7 +53,7 @@
       importTooBig: 'The file is over 1 MiB; it was not imported.',
       empty: 'No points yet: add one, open a file or import one.',
       wouldSay: (kind, plan, count, bytes) => `The file would say: ${kind} (plan ${plan}), ${count} point${count === 1 ? '' : 's'}, ${bytes} bytes; the library reads it back as meant.`,
-      cannot: 'Cannot be written: ', imported: (n, name) => `Imported ${n} point${n === 1 ? '' : 's'} from ${name}.`,
+      cannot: 'Cannot be written: ', message: 'Message', imported: (n, name) => `Imported ${n} point${n === 1 ? '' : 's'} from ${name}.`,
       importFailed: (name) => `${name} could not be imported: `, nothingToExport: 'There is nothing valid to export.',
       pictureTitle: (n) => `Picture of ${n} point${n === 1 ? '' : 's'} in travel order`,
       noPicture: 'No point to draw.', scale: (km) => `${km} km`, tooMany: `At most ${MAX_EDIT_POINTS} points are kept.`,
@@ -89,7 +89,7 @@
       importTooBig: '文件超过 1 MiB，未导入。',
       empty: '还没有地点：添加一个、打开文件或导入。',
       wouldSay: (kind, plan, count, bytes) => `文件内容：${kind}（方案 ${plan}），${count} 个地点，${bytes} 字节；库读回的结果与预期一致。`,
-      cannot: '无法写入：', imported: (n, name) => `已从 ${name} 导入 ${n} 个地点。`,
+      cannot: '无法写入：', message: '消息', imported: (n, name) => `已从 ${name} 导入 ${n} 个地点。`,
       importFailed: (name) => `无法导入 ${name}：`, nothingToExport: '没有可导出的有效内容。',
       pictureTitle: (n) => `按行程顺序排列的 ${n} 个地点示意图`,
       noPicture: '没有可绘制的地点。', scale: (km) => `${km} 公里`, tooMany: `最多保留 ${MAX_EDIT_POINTS} 个地点。`,
@@ -202,12 +202,20 @@
     $('guide-route').value = String(state.guideRoute);
   }
 
+  // When a file or message has been shown (or its refusal), for the tests
+  // and anyone timing the page.
+  function shown(started) {
+    timing.lastShownMs = performance.now() - started;
+    document.body.dataset.shownMs = timing.lastShownMs.toFixed(2);
+  }
+
   function showRead(source, read, started) {
     problem('');
     if (read.result !== 0) {
       const why = explain(read.result);
       status('');
-      problem(`${t.refused(source, why.code, why.name)} ${why.text}`);
+      problem(`${t.refused(source === null ? t.message : source, why.code, why.name)} ${why.text}`);
+      shown(started);
       return;
     }
     takePacket(read.packet);
@@ -216,8 +224,7 @@
       ? t.readText(t.kinds[read.packet.kind], state.plan, read.packet.pointCount)
       : t.read(source, t.kinds[read.packet.kind], state.plan, read.packet.pointCount));
     rebuildTable();
-    timing.lastShownMs = performance.now() - started;
-    document.body.dataset.shownMs = timing.lastShownMs.toFixed(2);
+    shown(started);
   }
 
   async function openFile(file, started = performance.now()) {
@@ -225,6 +232,7 @@
     if (file.size > MAX_FILE_BYTES) {
       status('');
       problem(t.tooBig(file.size));
+      shown(started);
       return;
     }
     const bytes = new Uint8Array(await file.slice(0, MODULE_FILE_BYTES).arrayBuffer());
