@@ -510,7 +510,7 @@
     const length = km / kmPerPixel;
     const bar = svgElement(svg, 'g', { class: 'scale' });
     svgElement(bar, 'path', { d: `M16 ${height - 22} v6 h${length} v-6` });
-    svgElement(bar, 'text', { x: 16, y: height - 28 }, t.scale(kmText(km)));
+    svgElement(bar, 'text', { x: 16, y: height - 28 }, t.scale(String(Number(km.toPrecision(1)))));
     box.replaceChildren(svg);
   }
 
