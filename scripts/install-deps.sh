@@ -6,7 +6,8 @@
 # kernels that run no 32-bit x86 program), fuzz (clang with libFuzzer),
 # analysis (valgrind, gcovr), web (emscripten for the WebAssembly module;
 # Debian's emcc runs its helpers under the machine's node with
-# NODE_PATH=/usr/share/nodejs, which the web preset sets). The windows group
+# NODE_PATH=/usr/share/nodejs, which the web preset sets; Chromium, npm and
+# CJK fonts for the page's browser tests and screenshot). The windows group
 # also unpacks Debian's pugixml source (no mingw-w64 package exists) into
 # /usr/local/src/pugixml, from which the Windows build of the tool compiles it.
 #   scripts/install-deps.sh [host] [windows] [fuzz] [analysis] [web]
@@ -17,7 +18,7 @@ declare -A groups=(
   [windows]="g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 wine32:i386 googletest unzip llvm clang lld libcli11-dev nlohmann-json3-dev dpkg-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
-  [web]="emscripten"
+  [web]="emscripten chromium fonts-noto-cjk python3"
 )
 
 # Packages that must come from bookworm-backports: Debian 12's own qemu-user
@@ -29,6 +30,10 @@ declare -A backport_groups=([windows]="qemu-user")
 wanted=()
 wanted_backports=()
 for group in "${@:-host}"; do
+  # The browser tests install their npm packages with the machine's npm;
+  # Debian's comes only where there is none (a node from elsewhere brings
+  # its own).
+  if [[ $group == web ]] && ! command -v npm >/dev/null; then wanted+=(npm); fi
   [[ -n "${groups[$group]+x}" ]] || { echo "unknown group: $group" >&2; exit 2; }
   for pkg in ${groups[$group]}; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || wanted+=("$pkg")

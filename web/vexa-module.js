@@ -15,6 +15,11 @@
 //                                (default two per unit) as the caller of
 //                                PTT_Parse_Raw_Protocol passes it
 //       -> { result, packet }
+//   vexa.encode(plan, points)    the destination file of `points` ([{ latitude,
+//                                longitude (degrees), name (plan 2), route:
+//                                0-3 }], in travel order) as `vexa encode`
+//                                writes it, read back by the library
+//       -> { ok: true, bytes, notes: [...] } | { ok: false, message }
 //   vexa.decodePacket(bytes)     the fields of 568 packet bytes
 //   vexa.textFromCodePage(bytes) code page 936 bytes to a string, as
 //                                Windows converts them
@@ -104,6 +109,42 @@
         const out = address + room;
         const result = this.wasm._vexa_web_parse_raw(plan, address, lengthBytes, out);
         return { result, packet: this.packetAt(result, out) };
+      });
+    }
+
+    encode(plan, points) {
+      const utf8 = new TextEncoder();
+      const names = points.map((point) => utf8.encode(plan === 2 ? point.name || '' : ''));
+      const namesSize = names.reduce((size, name) => size + name.length + 1, 0);
+      const coordinates = points.length * 16;
+      const routes = points.length * 4;
+      const fileRoom = 1024;
+      const messageRoom = 4096;
+      return this.withMemory(coordinates + routes + namesSize + fileRoom + messageRoom, (address) => {
+        const heap = this.wasm.HEAPU8;
+        const degrees = new Float64Array(heap.buffer, address, points.length * 2);
+        const modes = new Int32Array(heap.buffer, address + coordinates, points.length);
+        points.forEach((point, i) => {
+          degrees[2 * i] = point.latitude;
+          degrees[2 * i + 1] = point.longitude;
+          modes[i] = point.route;
+        });
+        let at = address + coordinates + routes;
+        const namesAddress = at;
+        for (const name of names) {
+          heap.set(name, at);
+          heap[at + name.length] = 0;
+          at += name.length + 1;
+        }
+        const out = at;
+        const message = out + fileRoom;
+        const size = this.wasm._vexa_web_encode(plan, points.length, address, address + coordinates,
+                                                namesAddress, out, fileRoom, message, messageRoom);
+        // The encoder allocates, so the memory may have grown: a fresh view.
+        const after = this.wasm.HEAPU8;
+        const text = new TextDecoder().decode(after.subarray(message, after.indexOf(0, message)));
+        if (size < 0) return { ok: false, message: text };
+        return { ok: true, bytes: after.slice(out, out + size), notes: text ? text.split('\n') : [] };
       });
     }
 

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "destination/destination_list_plan.h"
 #include "destination/message_file_plan.h"
 #include "destination/raw_message.h"
+#include "destination_encoder.h"
 #include "platform/platform.h"
 
 namespace {
@@ -27,6 +29,28 @@ int WithPlan(int plan, Work work) {
   }
 }
 
+// Reads a file from memory with plan `plan`, as the library reads it at
+// PTT_Init. The plans read an open stream; a stream over the caller's bytes
+// gives them the file as the head unit's file system would.
+int ReadFromMemory(GuidePlan& reader, const unsigned char* bytes, int size,
+                   DestinationPacket* packet) {
+  static unsigned char empty[1];
+  std::FILE* file = fmemopen(size > 0 ? const_cast<unsigned char*>(bytes) : empty,
+                             static_cast<std::size_t>(size), "rb");
+  if (file == nullptr) return VEXA_E_NO_FILE;
+  const int result = reader.ReadPacket(file, packet);
+  std::fclose(file);
+  return result;
+}
+
+void CopyMessage(const std::string& text, char* message, int capacity) {
+  if (message == nullptr || capacity <= 0) return;
+  const std::size_t size =
+      text.size() < static_cast<std::size_t>(capacity) ? text.size() : capacity - 1;
+  std::memcpy(message, text.data(), size);
+  message[size] = '\0';
+}
+
 }  // namespace
 
 extern "C" {
@@ -39,15 +63,8 @@ int vexa_web_read_file(int plan, const unsigned char* bytes, int size,
                        DestinationPacket* packet) {
   if (bytes == nullptr || size < 0) return VEXA_E_NO_FILE;
   return WithPlan(plan, [&](GuidePlan& reader) {
-    // The plans read an open stream; a stream over the caller's bytes gives
-    // them the file as the head unit's file system would.
-    static unsigned char empty[1];
-    std::FILE* file = fmemopen(size > 0 ? const_cast<unsigned char*>(bytes) : empty,
-                               static_cast<std::size_t>(size), "rb");
-    if (file == nullptr) return VEXA_E_NO_FILE;
     DestinationPacket working;
-    const int result = reader.ReadPacket(file, &working);
-    std::fclose(file);
+    const int result = ReadFromMemory(reader, bytes, size, &working);
     if (result == 0) *packet = working;
     return result;
   });
@@ -67,6 +84,50 @@ int vexa_web_text_to_utf16(const char* text, uint16_t* out, int capacity) {
   if (text == nullptr || out == nullptr) return 0;
   return vexa::platform::CodePageToWide(vexa::platform::AnsiCodePage(), text,
                                         reinterpret_cast<char16_t*>(out), capacity);
+}
+
+int vexa_web_encode(int plan, int count, const double* coordinates,
+                    const int* routes, const char* names, unsigned char* out,
+                    int capacity, char* message, int message_capacity) {
+  using vexa::tool::EncodeRequest;
+  EncodeRequest request;
+  request.plan = plan;
+  for (int i = 0; i < count; ++i) {
+    vexa::tool::EncodePoint point;
+    point.latitude = coordinates[2 * i];
+    point.longitude = coordinates[2 * i + 1];
+    point.origin = "point " + std::to_string(i + 1);
+    if (names != nullptr) {
+      point.name = names;
+      names += point.name.size() + 1;
+    }
+    request.points.push_back(point);
+    request.routes.push_back(routes[i]);
+  }
+  vexa::tool::EncodedFile file;
+  std::string error;
+  if (!vexa::tool::BuildDestinationFile(request, &file, &error)) {
+    CopyMessage(error, message, message_capacity);
+    return -1;
+  }
+  DestinationPacket packet;
+  const int result = WithPlan(plan, [&](GuidePlan& reader) {
+    return ReadFromMemory(reader, reinterpret_cast<const unsigned char*>(file.bytes.data()),
+                          static_cast<int>(file.bytes.size()), &packet);
+  });
+  if (!vexa::tool::CheckDecoded(request, file, result, packet, &error)) {
+    CopyMessage(error, message, message_capacity);
+    return -2;
+  }
+  if (file.bytes.size() > static_cast<std::size_t>(capacity)) {
+    CopyMessage("the file does not fit the buffer", message, message_capacity);
+    return -3;
+  }
+  std::memcpy(out, file.bytes.data(), file.bytes.size());
+  std::string notes;
+  for (const std::string& note : file.notes) notes += (notes.empty() ? "" : "\n") + note;
+  CopyMessage(notes, message, message_capacity);
+  return static_cast<int>(file.bytes.size());
 }
 
 }  // extern "C"

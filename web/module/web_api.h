@@ -43,6 +43,19 @@ int vexa_web_parse_raw(int plan, const uint16_t* text, int length,
 // terminator, or 0 when they do not fit in `capacity`.
 int vexa_web_text_to_utf16(const char* text, uint16_t* out, int capacity);
 
+// Builds the destination file of `count` points as `vexa encode` does, with
+// the tool's own encoder: `coordinates` holds latitude and longitude in
+// degrees per point, `routes` a RouteMode per point, `names` the points'
+// UTF-8 names back to back, each NUL-terminated (plan 2; plan 1 has none).
+// The library then reads the bytes back and they must give exactly the
+// points meant. The file's size, with its bytes in `out`; or -1 when the
+// encoder refuses, -2 when the read-back differs, -3 when `capacity` is too
+// small. `message` gets a NUL-terminated UTF-8 line or lines: the refusal,
+// or the encoder's notes (a name cut) on success.
+int vexa_web_encode(int plan, int count, const double* coordinates,
+                    const int* routes, const char* names, unsigned char* out,
+                    int capacity, char* message, int message_capacity);
+
 #ifdef __cplusplus
 }  // extern "C"
 #endif
