@@ -7,7 +7,7 @@
 #include "destination/destination_list_plan.h"
 #include "destination/message_file_plan.h"
 #include "destination/raw_message.h"
-#include "destination_encoder.h"
+#include "destination/destination_encoder.h"
 #include "platform/platform.h"
 
 namespace {
