@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
+#include "destination/destination_encoder.h"
 #include "destination/destination_list_plan.h"
+#include "destination/explain_outcome.h"
 #include "destination/message_file_plan.h"
 #include "destination/raw_message.h"
-#include "destination/destination_encoder.h"
 #include "platform/platform.h"
+#include "tool_interface/result_names.h"
 
 namespace {
 
@@ -51,6 +54,16 @@ void CopyMessage(const std::string& text, char* message, int capacity) {
   message[size] = '\0';
 }
 
+// The explanation of a refusal, or the warnings one per line.
+std::string WhatTheToolSays(const vexa::tool::Outcome& outcome) {
+  if (outcome.result != 0) return outcome.explanation;
+  std::string lines;
+  for (const std::string& warning : outcome.warnings) {
+    lines += (lines.empty() ? "" : "\n") + warning;
+  }
+  return lines;
+}
+
 }  // namespace
 
 extern "C" {
@@ -78,6 +91,59 @@ int vexa_web_parse_raw(int plan, const uint16_t* text, int length,
     if (result == 0) *packet = working;
     return result;
   });
+}
+
+int vexa_web_analysis_bytes(void) {
+  return static_cast<int>(vexa::tool::kAnalysisBytes);
+}
+
+int vexa_web_decode_file(const char* name, const unsigned char* head,
+                         int head_size, double file_size, int plan,
+                         int* plan_used, DestinationPacket* packet,
+                         char* message, int message_capacity) {
+  if (head == nullptr || head_size < 0 || plan < 0 || plan > 2) {
+    CopyMessage("", message, message_capacity);
+    return VEXA_E_NO_FILE;
+  }
+  const std::size_t size = static_cast<std::size_t>(head_size);
+  const std::string_view bytes(reinterpret_cast<const char*>(head),
+                               size < vexa::tool::kAnalysisBytes
+                                   ? size : vexa::tool::kAnalysisBytes);
+  vexa::tool::Outcome outcome;
+  std::string reason;
+  outcome.plan = plan != 0 ? plan
+                           : vexa::tool::DetectPlan(name != nullptr ? name : "",
+                                                    bytes, &reason);
+  outcome.result = vexa_web_read_file(outcome.plan, head, head_size, &outcome.packet);
+  // A size the page cannot know exactly (never above its 10 MB) is at
+  // least what it handed over.
+  const long long whole = file_size >= head_size && file_size < 9e15
+                              ? static_cast<long long>(file_size) : head_size;
+  vexa::tool::ExplainFileOutcome(bytes, whole, &outcome);
+  if (plan_used != nullptr) *plan_used = outcome.plan;
+  if (outcome.result == 0) *packet = outcome.packet;
+  CopyMessage(WhatTheToolSays(outcome), message, message_capacity);
+  return outcome.result;
+}
+
+int vexa_web_parse_text(int plan, const uint16_t* text, int length,
+                        DestinationPacket* packet, char* message,
+                        int message_capacity) {
+  vexa::tool::Outcome outcome;
+  outcome.plan = plan;
+  outcome.result = vexa_web_parse_raw(plan, text, length, &outcome.packet);
+  // The tool explains the text the library was given: length / 2 units.
+  const std::size_t units =
+      text != nullptr && length > 0 ? static_cast<std::size_t>(length) / 2 : 0;
+  vexa::tool::ExplainTextOutcome(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text), units), &outcome);
+  if (outcome.result == 0) *packet = outcome.packet;
+  CopyMessage(WhatTheToolSays(outcome), message, message_capacity);
+  return outcome.result;
+}
+
+const char* vexa_web_result_name(int code) {
+  return vexa::tool_interface::ResultName(code);
 }
 
 int vexa_web_text_to_utf16(const char* text, uint16_t* out, int capacity) {
