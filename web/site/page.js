@@ -8,14 +8,9 @@
   'use strict';
 
   // A file is refused unread above this size; below it, the module is given
-  // no more than the library ever reads: a guide message file's 4-byte
-  // length and 511 body bytes, and for a destination list one byte past its
-  // 511-byte limit, which is enough for the library to refuse it by size.
+  // the file's start, as much as the tool analyses (far more than the
+  // library ever reads), and its size.
   const MAX_FILE_BYTES = 10 * 1024 * 1024;
-  const MODULE_FILE_BYTES = 516;
-  // A raw message of 512 UTF-16 units already needs more than the 511
-  // bytes the library converts, so nothing after them changes the result.
-  const MODULE_TEXT_UNITS = 512;
   const MAX_IMPORT_BYTES = 1024 * 1024;
   const MAX_EDIT_POINTS = 50;
   const EARTH_RADIUS_KM = 6371.0088;
@@ -30,7 +25,7 @@
       pasteHeading: 'Paste a raw message', pasteLabel: 'Message text, as the navigation program hands it over',
       pasteRead: 'Read the message', plan: 'Plan', plan1: '1: guide message', plan2: '2: destination list',
       pointsHeading: 'Points', routeForAll: 'Route preference (all points)', add: 'Add a point',
-      pointsCaption: 'Points in travel order', colOrder: '#', colRole: 'Role', colLatitude: 'Latitude °',
+      pointsCaption: 'Points in travel order', warningsHeading: 'Warnings: accepted, but not what it seems to say', colOrder: '#', colRole: 'Role', colLatitude: 'Latitude °',
       colLongitude: 'Longitude °', colUnits: 'Packet units (lat, lon)', colRoute: 'Route', colName: 'Name',
       colActions: 'Actions', download: 'Download the destination file', guideName: 'Guide message file name',
       pictureHeading: 'Picture', tilesHeading: 'Map tiles (off unless turned on)',
@@ -66,7 +61,7 @@
       pasteHeading: '粘贴原始消息', pasteLabel: '消息文本（导航程序传入的形式）',
       pasteRead: '读取消息', plan: '方案', plan1: '1：导航消息', plan2: '2：目的地列表',
       pointsHeading: '地点', routeForAll: '路线偏好（所有地点）', add: '添加地点',
-      pointsCaption: '按行程顺序排列的地点', colOrder: '序号', colRole: '角色', colLatitude: '纬度 °',
+      pointsCaption: '按行程顺序排列的地点', warningsHeading: '警告：可以读取，但与字面意思不符', colOrder: '序号', colRole: '角色', colLatitude: '纬度 °',
       colLongitude: '经度 °', colUnits: '数据包单位（纬度，经度）', colRoute: '路线', colName: '名称',
       colActions: '操作', download: '下载目的地文件', guideName: '导航消息文件名',
       pictureHeading: '示意图', tilesHeading: '地图瓦片（默认关闭）',
@@ -95,41 +90,6 @@
       noPicture: '没有可绘制的地点。', scale: (km) => `${km} 公里`, tooMany: `最多保留 ${MAX_EDIT_POINTS} 个地点。`,
     },
   };
-
-  // What each of the library's result codes means. The tool's fuller
-  // explanation (the field, its role and the offending text) takes this
-  // line's place once the module carries it.
-  const RESULTS = {
-    '-2': ['VEXA_E_NO_FILE', 'the file could not be opened', '无法打开文件'],
-    '-3': ['VEXA_E_MSG_NO_LENGTH', 'the file is shorter than the 4-byte body length of a guide message', '文件短于导航消息的 4 字节长度'],
-    '-4': ['VEXA_E_MSG_TOO_LONG', 'the body length in the first 4 bytes is over 511 (is this a destination file at all?)', '前 4 字节中的长度超过 511（这是目的地文件吗？）'],
-    '-5': ['VEXA_E_MSG_SHORT_BODY', 'the file holds fewer body bytes than its length says', '文件中的正文字节少于长度字段所说'],
-    '-6': ['VEXA_E_MSG_FEW_FIELDS', 'the guide message has fewer than 5 fields', '导航消息少于 5 个字段'],
-    '-7': ['VEXA_E_MSG_NO_TNC', 'field 0 is not "(TNC"', '字段 0 不是 "(TNC"'],
-    '-8': ['VEXA_E_MSG_NO_002', 'field 1 is not "002"', '字段 1 不是 "002"'],
-    '-9': ['VEXA_E_MSG_BAD_ROUTE', 'field 2 (route preference) does not begin with a digit 0 to 4', '字段 2（路线偏好）不是以 0 到 4 开头'],
-    '-10': ['VEXA_E_MSG_BAD_COUNT', 'the via-point count in field 5 is not 0, 1 or 2', '字段 5 的途经点数不是 0、1 或 2'],
-    '-11': ['VEXA_E_MSG_FEW_VIAS', 'fewer via-point fields follow field 5 than its count needs', '字段 5 之后的途经点字段不足'],
-    '-12': ['VEXA_E_MSG_BAD_DEST', 'the destination latitude (field 3) or longitude (field 4) gives no coordinate', '目的地纬度（字段 3）或经度（字段 4）不是有效坐标'],
-    '-13': ['VEXA_E_MSG_BAD_VIA', 'a via point\'s latitude or longitude gives no coordinate', '途经点的纬度或经度不是有效坐标'],
-    '-21': ['VEXA_E_LIST_SEEK', 'seeking in the file failed', '文件定位失败'],
-    '-22': ['VEXA_E_LIST_TELL', 'the file\'s size cannot be determined', '无法确定文件大小'],
-    '-23': ['VEXA_E_LIST_TOO_BIG', 'the destination list is larger than 511 bytes', '目的地列表超过 511 字节'],
-    '-24': ['VEXA_E_LIST_SHORT_READ', 'fewer bytes could be read than the file\'s size', '读取的字节少于文件大小'],
-    '-25': ['VEXA_E_LIST_NO_SPACES', 'the file does not begin with four spaces', '文件不是以四个空格开头'],
-    '-26': ['VEXA_E_LIST_NO_TNC', 'field 0 is not "(TNC"', '字段 0 不是 "(TNC"'],
-    '-27': ['VEXA_E_LIST_BAD_ROUTE', 'a group\'s route preference (its 4th field) is not one of 推荐, 最快, 最短, 经济', '某组的路线偏好（第 4 个字段）不是 推荐、最快、最短、经济 之一'],
-    '-28': ['VEXA_E_LIST_BAD_COORD', 'a group\'s longitude or latitude gives no coordinate', '某组的经度或纬度不是有效坐标'],
-    '-41': ['VEXA_E_NO_PLAN', 'no plan is installed', '未设置方案'],
-    '-42': ['VEXA_E_NO_TEXT', 'the text is empty or needs more than 511 bytes in code page 936', '文本为空，或转换为代码页 936 后超过 511 字节'],
-    '-43': ['VEXA_E_BAD_PLAN', 'the plan is neither 1 nor 2', '方案既不是 1 也不是 2'],
-  };
-
-  // The explanation of a refused reading: { code, name, text }.
-  function explain(result) {
-    const entry = RESULTS[String(result)] || ['unknown', 'an unknown result', '未知结果'];
-    return { code: result, name: entry[0], text: language === 'zh' ? entry[2] : entry[1] };
-  }
 
   const $ = (id) => document.getElementById(id);
   let language = 'en';
@@ -187,6 +147,22 @@
     box.hidden = !text;
   }
 
+  // A refusal: the code and its name, then the tool's explanation (the
+  // field, its role and the offending text) in a part of its own.
+  function refusal(source, read) {
+    const box = $('problem');
+    box.replaceChildren(`${t.refused(source === null ? t.message : source, read.result, read.resultName)} `,
+                        element('span', { id: 'explanation' }, read.explanation));
+    box.hidden = false;
+  }
+
+  // The strict warnings of what is shown: what the library accepts but
+  // drops or bends.
+  function showWarnings(warnings) {
+    $('warnings').replaceChildren(...warnings.map((warning) => element('li', {}, warning)));
+    $('warnings-box').hidden = warnings.length === 0;
+  }
+
   // ---- Reading ----------------------------------------------------------
 
   function takePacket(packet) {
@@ -212,9 +188,8 @@
   function showRead(source, read, started) {
     problem('');
     if (read.result !== 0) {
-      const why = explain(read.result);
       status('');
-      problem(`${t.refused(source === null ? t.message : source, why.code, why.name)} ${why.text}`);
+      refusal(source, read);
       shown(started);
       return;
     }
@@ -224,6 +199,8 @@
       ? t.readText(t.kinds[read.packet.kind], state.plan, read.packet.pointCount)
       : t.read(source, t.kinds[read.packet.kind], state.plan, read.packet.pointCount));
     rebuildTable();
+    // The file's own warnings, until an edit makes it the file to write.
+    showWarnings(read.warnings);
     shown(started);
   }
 
@@ -235,17 +212,16 @@
       shown(started);
       return;
     }
-    const bytes = new Uint8Array(await file.slice(0, MODULE_FILE_BYTES).arrayBuffer());
-    showRead(file.name, vexa.readFile(bytes, 'detect'), started);
+    const bytes = new Uint8Array(await file.slice(0, vexa.analysisBytes).arrayBuffer());
+    showRead(file.name, vexa.decodeFile(bytes, { name: file.name, size: file.size }), started);
   }
 
   function readPasted() {
     if (!vexa) return;
     const started = performance.now();
-    const text = $('raw').value.slice(0, MODULE_TEXT_UNITS);
+    // The whole text, as the tool explains it (the field limits it).
     const plan = Number($('raw-plan').value);
-    const read = vexa.parseRaw(text, plan);
-    showRead(null, { result: read.result, packet: read.packet }, started);
+    showRead(null, vexa.parseRaw($('raw').value, plan), started);
   }
 
   // ---- Editing ----------------------------------------------------------
@@ -342,12 +318,15 @@
       latest = null;
       $('check').textContent = t.empty;
       $('download').disabled = true;
+      showWarnings([]);
       draw([]);
       return;
     }
     const encoded = vexa.encode(state.plan, points);
     let packet = null;
-    if (encoded.ok) packet = vexa.readFile(encoded.bytes, state.plan).packet;
+    let warnings = [];
+    if (encoded.ok) ({ packet, warnings } = vexa.decodeFile(encoded.bytes, { plan: state.plan }));
+    showWarnings(warnings);
     latest = { ...encoded, packet };
     $('download').disabled = !encoded.ok;
     if (encoded.ok) {
@@ -609,6 +588,6 @@
   }
 
   // For the browser tests: the page's timing and state, read-only.
-  window.vexaPage = { timing, explain, get state() { return JSON.parse(JSON.stringify(state)); } };
+  window.vexaPage = { timing, get state() { return JSON.parse(JSON.stringify(state)); } };
   start();
 })();

@@ -130,6 +130,16 @@ function runTool(plan, points, routes) {
   return spawnSync(TOOL, args, { stdio: ['ignore', 'pipe', 'pipe'] });
 }
 
+// What `vexa decode` says of `bytes` in a file named `name`: its JSON
+// record ({ result, error, message, warnings, ... }).
+function decodeWithTool(name, bytes) {
+  const folder = fs.mkdtempSync(path.join(scratch, 'decode-'));
+  fs.writeFileSync(path.join(folder, name), Buffer.from(bytes));
+  const run = spawnSync(TOOL, ['decode', '--format', 'json', name],
+                        { cwd: folder, stdio: ['ignore', 'pipe', 'pipe'] });
+  return JSON.parse(run.stdout.toString())[0];
+}
+
 function encodeWithTool(plan, points, routes) {
   const run = runTool(plan, points, routes);
   assert.equal(run.status, 0, run.stderr.toString());
@@ -155,8 +165,91 @@ test('both plans\' worked examples and a refused file are shown as the library r
   await dropAndWait('bad.cld', examples.badWord);
   const problem = await page.textContent('#problem');
   assert.match(problem, /bad\.cld: refused with result -27 \(VEXA_E_LIST_BAD_ROUTE\)/);
-  assert.match(problem, /route preference/);
+  assert.match(problem, /group 2 \(field 8, route preference\): 'fast'/);
   assert.equal(await page.isVisible('#problem'), true);
+});
+
+test('a refused file is explained word for word as vexa decode explains it', async () => {
+  // Each refusal picks its plan, its field and its words differently: by
+  // content or by name, a list's group or a guide message's field, the
+  // file's size, text saved as UTF-8.
+  const refused = [
+    ['bad.cld', examples.badWord],
+    ['named.cld', ascii('   X(TNC,1,2')],
+    ['guide.dat', [30, 0, 0, 0, ...ascii('(TNC,002,1,39x4.5,11623.2000')]],
+    ['guide.dat', [55, 0, 0, 0, ...ascii('(TNC,002,1,3954.5000')]],
+    ['via.dat', [49, 0, 0, 0, ...ascii('(TNC,002,1,3954.5000,11623.2000,B2,3950.2500,1')]],
+    ['big.cld', [...ascii('    (TNC,'), ...Array(600).fill(0x31)]],
+    ['utf8.cld', [...ascii('    (TNC,116.39,39.91,'), ...Buffer.from('天安门,最快')]],
+    ['empty.dat', []],
+  ];
+  for (const [name, bytes] of refused) {
+    const tool = decodeWithTool(name, bytes);
+    assert.notEqual(tool.result, 0, name);
+    await dropAndWait(name, bytes);
+    assert.equal(await page.textContent('#explanation'), tool.message, name);
+    assert.match(await page.textContent('#problem'),
+                 new RegExp(`^${name.replace('.', '\\.')}: refused with result ${tool.result} \\(${tool.error}\\)`));
+  }
+});
+
+test('what the library accepts but drops shows as warnings beside the points', async () => {
+  const group = [...ascii(',1.5,2.5,Stop,'), ...gbk.推荐];
+  const six = [...ascii('    (TNC,116.397128,39.916527,Home,'), ...gbk.推荐, ...Array(5).fill(group).flat()];
+  const tool = decodeWithTool('six.cld', six);
+  assert.equal(tool.result, 0);
+  assert.ok(tool.warnings.length > 0);
+  await dropAndWait('six.cld', six);
+  assert.equal((await rows()).length, 5);
+  assert.deepEqual(await page.$$eval('#warnings li', (items) => items.map((li) => li.textContent)),
+                   tool.warnings);
+  assert.equal(await page.isVisible('#warnings-box'), true);
+  // A file without surprises has none.
+  await dropAndWait('dest.cld', examples.list);
+  assert.equal(await page.isVisible('#warnings-box'), false);
+});
+
+test('points exported as GPX, GeoJSON and CSV import back unchanged', async () => {
+  await dropAndWait('dest.cld', examples.list);
+  await page.click('#add');
+  await page.fill('[data-index="1"] [data-field="latitude"]', '-33.8568');
+  await page.fill('[data-index="1"] [data-field="longitude"]', '151.2153');
+  await page.fill('[data-index="1"] [data-field="name"]', 'Opera "House" <1> & 悉尼');
+  await page.selectOption('[data-index="1"] select[data-field="route"]', '3');
+  const before = await rows();
+  for (const format of ['gpx', 'geojson', 'csv']) {
+    const file = await downloaded(() => page.click(`[data-export="${format}"]`));
+    assert.equal(path.extname(file.name), `.${format}`);
+    // Something else in between, so the import has to put it all back.
+    await dropAndWait('dest.cld', examples.list);
+    await page.setInputFiles('#import-file', { name: file.name, mimeType: 'text/plain', buffer: file.bytes });
+    await page.waitForFunction((name) => document.getElementById('status').textContent.includes(name), file.name);
+    assert.deepEqual(await rows(), before, format);
+  }
+});
+
+test('at a phone\'s width the page does not scroll sideways', async () => {
+  const phone = await context.newPage();
+  phone.on('request', (request) => requests.push(request.url()));
+  phone.on('pageerror', (error) => errors.push(error.message));
+  try {
+    await phone.setViewportSize({ width: 375, height: 740 });
+    await phone.goto(`${origin}/`);
+    await phone.waitForSelector('body[data-ready="true"]');
+    const transfer = await phone.evaluateHandle((bytes) => {
+      const data = new DataTransfer();
+      data.items.add(new File([Uint8Array.from(bytes)], 'guide.dat'));
+      return data;
+    }, examples.guide);
+    await phone.dispatchEvent('#drop', 'drop', { dataTransfer: transfer });
+    await phone.waitForSelector('#picture svg .mark');
+    const width = await phone.evaluate(() => ({
+      page: document.documentElement.scrollWidth, body: document.body.scrollWidth,
+      view: document.documentElement.clientWidth }));
+    assert.ok(width.page <= width.view && width.body <= width.view, JSON.stringify(width));
+  } finally {
+    await phone.close();
+  }
 });
 
 test('edited points download as the bytes vexa encode writes; markup in a name stays text', async () => {
