@@ -9,8 +9,10 @@
 # 32-bit x86 host build (an i686 system, or -m32 on x86_64) both get it.
 # scripts/check-x87.sh checks the release 32-bit DLL for x87 instructions,
 # and src/destination/protocol_fields.cc refuses to compile with excess
-# precision.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND
+# precision. Emscripten's toolchain names its processor x86 too, but
+# WebAssembly has no x87 unit (every double operation is rounded to
+# double), and emcc refuses SSE flags without SIMD.
+if(NOT EMSCRIPTEN AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND
    CMAKE_SYSTEM_PROCESSOR MATCHES "^([iI][3-6]86|[xX]86|[xX]86_64|AMD64|amd64)$")
   add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-msse2;-mfpmath=sse>")
 endif()

@@ -8,7 +8,8 @@
 # qemu-arm; the armhf architecture is added here), fuzz (clang with
 # libFuzzer), analysis (valgrind, gcovr), web (emscripten for the
 # WebAssembly module; Debian's emcc runs its helpers under the machine's
-# node with NODE_PATH=/usr/share/nodejs, which the web preset sets). The
+# node with NODE_PATH=/usr/share/nodejs, which the web preset sets;
+# Chromium, npm and CJK fonts for the page's browser tests). The
 # windows group also unpacks Debian's pugixml source (no mingw-w64 package
 # exists) into /usr/local/src/pugixml, from which the Windows build of the
 # tool compiles it.
@@ -21,7 +22,7 @@ declare -A groups=(
   [armhf]="g++-arm-linux-gnueabihf libc6:armhf libstdc++6:armhf libgcc-s1:armhf libpugixml-dev:armhf libgtest-dev:armhf libgmock-dev:armhf libcli11-dev nlohmann-json3-dev libfast-float-dev"
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
-  [web]="emscripten"
+  [web]="emscripten chromium fonts-noto-cjk python3"
 )
 
 # Packages that must come from bookworm-backports: Debian 12's own qemu-user
@@ -33,6 +34,10 @@ declare -A backport_groups=([windows]="qemu-user" [armhf]="qemu-user")
 wanted=()
 wanted_backports=()
 for group in "${@:-host}"; do
+  # The browser tests install their npm packages with the machine's npm;
+  # Debian's comes only where there is none (a node from elsewhere brings
+  # its own).
+  if [[ $group == web ]] && ! command -v npm >/dev/null; then wanted+=(npm); fi
   [[ -n "${groups[$group]+x}" ]] || { echo "unknown group: $group" >&2; exit 2; }
   for pkg in ${groups[$group]}; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || wanted+=("$pkg")

@@ -9,20 +9,35 @@
 //   vexa.readFile(bytes, plan)   a destination file's bytes (Uint8Array),
 //                                read as plan 1 or 2, or 'detect' (default)
 //       -> { result, plan, deleted, packet }
+//   vexa.decodeFile(head, { name, size, plan })
+//                                a file as `vexa decode` reads it: its first
+//                                bytes (vexa.analysisBytes are enough), its
+//                                name (the plan may follow from it), its
+//                                whole size, and plan 1, 2 or 'detect'
+//       -> { result, resultName, plan, deleted, packet, explanation, warnings }
 //   vexa.parseRaw(text, plan, lengthBytes)
 //                                a raw message for plan 1 or 2: a string or
 //                                a Uint16Array of UTF-16 units; lengthBytes
 //                                (default two per unit) as the caller of
 //                                PTT_Parse_Raw_Protocol passes it
-//       -> { result, packet }
+//       -> { result, resultName, packet, explanation, warnings }
+//   vexa.resultName(code)        the header's name of a result code
+//   vexa.encode(plan, points)    the destination file of `points` ([{ latitude,
+//                                longitude (degrees), name (plan 2), route:
+//                                0-3 }], in travel order) as `vexa encode`
+//                                writes it, read back by the library
+//       -> { ok: true, bytes, notes: [...] } | { ok: false, message }
 //   vexa.decodePacket(bytes)     the fields of 568 packet bytes
 //   vexa.textFromCodePage(bytes) code page 936 bytes to a string, as
 //                                Windows converts them
 //
 // `result` is the library's result code: 0, or the negative code of the
 // failing check (vexa/vexa.h). `deleted` says whether the library would
-// delete the file after reading it (exactly when result is 0). `packet` is
-// null on failure, otherwise:
+// delete the file after reading it (exactly when result is 0).
+// `explanation` is the tool's line on a refusal (the field, its role and
+// the offending text; empty on success) and `warnings` its strict warnings
+// on an acceptance, word for word as the command-line tool gives them.
+// `packet` is null on failure, otherwise:
 //   { kind: 0 | 1, kindName: 'guide message' | 'destination list',
 //     pointCount, bytes: Uint8Array(568),
 //     points: [{ role: 'via' | 'destination',
@@ -31,9 +46,7 @@
 //                nameBytes: Uint8Array (code page 936, up to the NUL),
 //                name: string }] }
 // Coordinates are in the packet's units, 1/2560 arc-second (9,216,000 per
-// degree), and in degrees. The object keeps no state between calls; later
-// parts of the module (explanations, the encoder, the interchange formats)
-// join it as further methods.
+// degree), and in degrees. The object keeps no state between calls.
 //
 // In the browser, load the generated vexa_web.js first (it defines
 // createVexaWeb); Vexa.load({ locateFile }) may say where vexa_web.wasm
@@ -54,6 +67,8 @@
   const NAME_OFFSET = 12;
   const NAME_SIZE = 100;
   const MAX_POINTS = 5;
+  // Room for the tool's explanation or warnings (a few lines at most).
+  const MESSAGE_ROOM = 16384;
   const UNITS_PER_DEGREE = 3600 * 2560;
   const KIND_NAMES = ['guide message', 'destination list'];
   const ROUTE_MODE_NAMES = ['recommended', 'fastest', 'shortest', 'economical'];
@@ -94,16 +109,95 @@
       });
     }
 
+    get analysisBytes() {
+      return this.wasm._vexa_web_analysis_bytes();
+    }
+
+    decodeFile(head, { name = '', size, plan = 'detect' } = {}) {
+      head = toBytes(head);
+      const nameBytes = new TextEncoder().encode(name);
+      const nameRoom = nameBytes.length + 4 - (nameBytes.length & 3);
+      return this.withMemory(head.length + nameRoom + PACKET_SIZE + 4 + MESSAGE_ROOM, (address) => {
+        const heap = this.wasm.HEAPU8;
+        heap.set(nameBytes, address);
+        heap[address + nameBytes.length] = 0;
+        const bytesAt = address + nameRoom;
+        heap.set(head, bytesAt);
+        const out = bytesAt + head.length + ((4 - (head.length & 3)) & 3);
+        const planAt = out + PACKET_SIZE;
+        const message = planAt + 4;
+        const result = this.wasm._vexa_web_decode_file(
+          address, bytesAt, head.length, size === undefined ? head.length : size,
+          plan === 'detect' ? 0 : plan, planAt, out, message, MESSAGE_ROOM);
+        const used = new Int32Array(this.wasm.HEAPU8.buffer, planAt, 1)[0];
+        return { result, resultName: this.resultName(result), plan: used, deleted: result === 0,
+                 packet: this.packetAt(result, out), ...this.saysAt(result, message) };
+      });
+    }
+
     parseRaw(text, plan, lengthBytes) {
       const units = typeof text === 'string' ? unitsOf(text) : text;
       if (lengthBytes === undefined) lengthBytes = units.length * 2;
       // The module reads length / 2 units; room for all that are there.
-      const room = units.length * 2 + 2;
-      return this.withMemory(room + PACKET_SIZE, (address) => {
+      const room = units.length * 2 + 2 + ((units.length * 2 + 2) & 2);
+      return this.withMemory(room + PACKET_SIZE + MESSAGE_ROOM, (address) => {
         new Uint16Array(this.wasm.HEAPU8.buffer, address, units.length).set(units);
         const out = address + room;
-        const result = this.wasm._vexa_web_parse_raw(plan, address, lengthBytes, out);
-        return { result, packet: this.packetAt(result, out) };
+        const message = out + PACKET_SIZE;
+        const result = this.wasm._vexa_web_parse_text(plan, address, lengthBytes, out,
+                                                      message, MESSAGE_ROOM);
+        return { result, resultName: this.resultName(result), packet: this.packetAt(result, out),
+                 ...this.saysAt(result, message) };
+      });
+    }
+
+    resultName(code) {
+      const heap = this.wasm.HEAPU8;
+      const at = this.wasm._vexa_web_result_name(code);
+      return new TextDecoder().decode(heap.subarray(at, heap.indexOf(0, at)));
+    }
+
+    // The tool's explanation or warnings the module wrote at `address`.
+    saysAt(result, address) {
+      const heap = this.wasm.HEAPU8;
+      const text = new TextDecoder().decode(heap.subarray(address, heap.indexOf(0, address)));
+      if (result !== 0) return { explanation: text, warnings: [] };
+      return { explanation: '', warnings: text ? text.split('\n') : [] };
+    }
+
+    encode(plan, points) {
+      const utf8 = new TextEncoder();
+      const names = points.map((point) => utf8.encode(plan === 2 ? point.name || '' : ''));
+      const namesSize = names.reduce((size, name) => size + name.length + 1, 0);
+      const coordinates = points.length * 16;
+      const routes = points.length * 4;
+      const fileRoom = 1024;
+      const messageRoom = 4096;
+      return this.withMemory(coordinates + routes + namesSize + fileRoom + messageRoom, (address) => {
+        const heap = this.wasm.HEAPU8;
+        const degrees = new Float64Array(heap.buffer, address, points.length * 2);
+        const modes = new Int32Array(heap.buffer, address + coordinates, points.length);
+        points.forEach((point, i) => {
+          degrees[2 * i] = point.latitude;
+          degrees[2 * i + 1] = point.longitude;
+          modes[i] = point.route;
+        });
+        let at = address + coordinates + routes;
+        const namesAddress = at;
+        for (const name of names) {
+          heap.set(name, at);
+          heap[at + name.length] = 0;
+          at += name.length + 1;
+        }
+        const out = at;
+        const message = out + fileRoom;
+        const size = this.wasm._vexa_web_encode(plan, points.length, address, address + coordinates,
+                                                namesAddress, out, fileRoom, message, messageRoom);
+        // The encoder allocates, so the memory may have grown: a fresh view.
+        const after = this.wasm.HEAPU8;
+        const text = new TextDecoder().decode(after.subarray(message, after.indexOf(0, message)));
+        if (size < 0) return { ok: false, message: text };
+        return { ok: true, bytes: after.slice(out, out + size), notes: text ? text.split('\n') : [] };
       });
     }
 

@@ -12,12 +12,10 @@
 
 #include "commands/commands.h"
 #include "commands/output_options.h"
-#include "system/environment.h"
-#include "destination/failure_explain.h"
-#include "system/input_file.h"
+#include "destination/explain_outcome.h"
 #include "formats/output_format.h"
-#include "tool_interface/system_access.h"
-#include "destination/strict_check.h"
+#include "system/environment.h"
+#include "system/input_file.h"
 #include "text/text_codec.h"
 #include "vexa/vexa.h"
 
@@ -39,28 +37,6 @@ bool ReadStandardInput(std::string* text, std::string* error) {
   if (!text->empty() && text->back() == '\n') text->pop_back();
   if (!text->empty() && text->back() == '\r') text->pop_back();
   return true;
-}
-
-// How many code-page bytes the library's conversion would make of `text`
-// (0 for none, -1 when it cannot be converted at all).
-int BytesNeeded(const std::u16string& text) {
-  if (text.empty()) return 0;
-  std::string out(text.size() * 4 + 16, '\0');
-  const int n = tool_interface::WideToCodePage(
-      tool_interface::AnsiCodePage(), text.data(),
-      static_cast<int>(text.size()), out.data(),
-      static_cast<int>(out.size()));
-  return n > 0 ? n : -1;
-}
-
-std::string Converted(const std::u16string& text) {
-  std::string out(text.size() * 4 + 16, '\0');
-  const int n = tool_interface::WideToCodePage(
-      tool_interface::AnsiCodePage(), text.data(),
-      static_cast<int>(text.size()), out.data(),
-      static_cast<int>(out.size()));
-  out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  return out;
 }
 
 int RunParse(const ParseOptions& options) {
@@ -93,9 +69,6 @@ int RunParse(const ParseOptions& options) {
   Outcome outcome;
   outcome.source = "text";
   outcome.plan = options.plan;
-  FailureInput input;
-  input.plan = options.plan;
-  input.configured_plan = options.plan;
   outcome.result = PTT_Init();
   if (outcome.result == 0) {
     // Two bytes per UTF-16 unit, as the navigation program passes it.
@@ -108,15 +81,8 @@ int RunParse(const ParseOptions& options) {
         reinterpret_cast<const std::uint16_t*>(text.data()),
         static_cast<int>(bytes));
   }
-  if (outcome.result == 0) {
-    PTT_Get_DataPacket(&outcome.packet);
-    outcome.warnings = StrictWarnings(options.plan, Converted(text));
-  } else {
-    input.text_bytes_needed = BytesNeeded(text);
-    input.has_text = input.text_bytes_needed > 0;
-    if (input.has_text) input.text = Converted(text);
-    outcome.explanation = ExplainFailure(outcome.result, input);
-  }
+  if (outcome.result == 0) PTT_Get_DataPacket(&outcome.packet);
+  ExplainTextOutcome(text, &outcome);
 
   PrintOutcomes({outcome}, format, /*as_list=*/false, std::cout, std::cerr);
   if (outcome.result != 0) return kExitFailed;

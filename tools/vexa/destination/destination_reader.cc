@@ -3,62 +3,15 @@
 
 #include "destination/destination_reader.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <string_view>
 
-#include "destination/failure_explain.h"
+#include "destination/explain_outcome.h"
 #include "system/input_file.h"
-#include "destination/strict_check.h"
 #include "system/system.h"
-#include "text/text_codec.h"
 #include "tool_interface/destination_access.h"
 
 namespace vexa::tool {
-namespace {
-
-// The tool reads at most this much of a file for its own analysis; every
-// valid destination file is far smaller.
-constexpr std::size_t kAnalysisBytes = 64 * 1024;
-
-// Tells the plans apart by their first bytes: a destination list begins
-// with four spaces, which as a guide message's length (0x20202020) would be
-// far above 511; a guide message begins with a small length. Files that
-// are neither get the plan their name or their text suggests, so the
-// explanation speaks of the format the author meant.
-int DetectPlan(const std::string& path, std::string_view bytes,
-               std::string* reason) {
-  if (bytes.size() >= 4 && bytes.substr(0, 4) == "    ") {
-    *reason = "read as plan 2: begins with four spaces";
-    return 2;
-  }
-  if (bytes.size() >= 4) {
-    const std::uint32_t length =
-        static_cast<unsigned char>(bytes[0]) |
-        static_cast<unsigned char>(bytes[1]) << 8 |
-        static_cast<unsigned char>(bytes[2]) << 16 |
-        static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24;
-    if (length <= 511) {
-      *reason = "read as plan 1: begins with a body length";
-      return 1;
-    }
-  }
-  if (std::filesystem::u8path(path).extension() == ".cld") {
-    *reason = "read as plan 2: named *.cld";
-    return 2;
-  }
-  const std::string_view rest = bytes.size() > 4 ? bytes.substr(4) : "";
-  if (rest.substr(0, 5) == "(TNC," && rest.substr(0, 9) != "(TNC,002,") {
-    *reason = "read as plan 2: holds a destination list";
-    return 2;
-  }
-  *reason = "read as plan 1: no leading spaces";
-  return 1;
-}
-
-}  // namespace
 
 int ReadWithPlan(std::FILE* file, int plan, DestinationPacket* packet) {
   return tool_interface::ReadDestinationFile(plan, file, packet);
@@ -98,34 +51,7 @@ Outcome DecodeFile(const std::string& path, int plan) {
   outcome.plan = plan != 0 ? plan : DetectPlan(path, bytes, &reason);
   outcome.plan_reason = reason;
   outcome.result = ReadWithPlan(input.stream(), outcome.plan, &outcome.packet);
-  FailureInput failure;
-  failure.plan = outcome.plan;
-  failure.is_file = true;
-  failure.file_bytes = bytes;
-  failure.file_size = input.size();
-  std::string text;
-  const bool has_text = TextOfFile(outcome.plan, bytes, &text);
-  if (outcome.result != 0) {
-    outcome.explanation = ExplainFailure(outcome.result, failure);
-    outcome.packet = DestinationPacket{};
-  } else if (has_text) {
-    outcome.warnings = StrictWarnings(outcome.plan, text);
-  }
-  // Text in the code page, route words included, is almost never valid
-  // UTF-8; a file that is was saved in the wrong encoding.
-  if (LooksLikeUtf8Text(has_text ? std::string_view(text)
-                                 : std::string_view(bytes))) {
-    const std::string hint =
-        "the file's text is UTF-8, but a head unit reads it in code page " +
-        std::to_string(SystemCodePage()) +
-        (SystemCodePage() == 936 ? " (GBK)" : "") +
-        ", where its names and words are garbled: save it in that code page";
-    if (outcome.result != 0) {
-      outcome.explanation += "; " + hint;
-    } else {
-      outcome.warnings.push_back(hint);
-    }
-  }
+  ExplainFileOutcome(bytes, input.size(), &outcome);
   return outcome;
 }
 

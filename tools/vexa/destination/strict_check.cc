@@ -2,9 +2,14 @@
 
 #include "destination/strict_check.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
+
+// fast_float: the decimal conversion the library reads numbers with (header
+// only, the same on every build); the web build's C++ library has no
+// std::from_chars for double.
+#include <fast_float.h>
 
 #include "destination/failure_explain.h"
 #include "text/text_codec.h"
@@ -55,7 +60,7 @@ void CheckDegreesMinutes(const std::string& field, int width, int index,
   double minutes = 0;
   const char* begin = field.data() + width;
   const auto read =
-      std::from_chars(begin, field.data() + field.size(), minutes);
+      fast_float::from_chars(begin, field.data() + field.size(), minutes);
   if (read.ec == std::errc() && minutes >= 60) {
     warnings->push_back("field " + std::to_string(index) + " (" + what + ") " +
                         Quoted(field) + " has " + std::string(begin, read.ptr) +

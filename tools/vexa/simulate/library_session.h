@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tool_interface/system_access.h"
+#include "tool_interface/library_access.h"
 #include "vexa/vexa.h"
 
 namespace vexa::tool {

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tool_interface/system_access.h"
+#include "tool_interface/library_access.h"
 
 namespace vexa::tool {
 

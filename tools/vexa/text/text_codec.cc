@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tool_interface/system_access.h"
+#include "tool_interface/code_page_access.h"
 
 namespace vexa::tool {
 namespace {

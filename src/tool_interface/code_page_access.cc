@@ -1,4 +1,4 @@
-#include "tool_interface/system_access.h"
+#include "tool_interface/code_page_access.h"
 
 #include "platform/platform.h"
 
@@ -14,14 +14,6 @@ int WideToCodePage(unsigned code_page, const char16_t* text, int units,
 int CodePageToWide(unsigned code_page, const char* text, char16_t* out,
                    int capacity) {
   return platform::CodePageToWide(code_page, text, out, capacity);
-}
-
-Library LoadLibraryByName(const char16_t* file_name) {
-  return platform::LoadLibraryByName(file_name);
-}
-
-void* FindExport(Library library, const char* name) {
-  return platform::FindExport(library, name);
 }
 
 }  // namespace vexa::tool_interface

@@ -1,0 +1,117 @@
+// Plan detection and the explanations and warnings of an outcome (see
+// explain_outcome.h).
+
+#include "destination/explain_outcome.h"
+
+#include <cstdint>
+#include <filesystem>
+
+#include "destination/failure_explain.h"
+#include "destination/strict_check.h"
+#include "text/text_codec.h"
+#include "tool_interface/code_page_access.h"
+
+namespace vexa::tool {
+namespace {
+
+// How many code-page bytes the library's conversion would make of `text`
+// (0 for none, -1 when it cannot be converted at all), with those bytes.
+int Converted(std::u16string_view text, std::string* bytes) {
+  bytes->clear();
+  if (text.empty()) return 0;
+  std::string out(text.size() * 4 + 16, '\0');
+  const int n = tool_interface::WideToCodePage(
+      tool_interface::AnsiCodePage(), text.data(),
+      static_cast<int>(text.size()), out.data(),
+      static_cast<int>(out.size()));
+  if (n <= 0) return -1;
+  out.resize(static_cast<std::size_t>(n));
+  *bytes = out;
+  return n;
+}
+
+}  // namespace
+
+// Tells the plans apart by their first bytes: a destination list begins
+// with four spaces, which as a guide message's length (0x20202020) would be
+// far above 511; a guide message begins with a small length. Files that
+// are neither get the plan their name or their text suggests, so the
+// explanation speaks of the format the author meant.
+int DetectPlan(const std::string& name, std::string_view bytes,
+               std::string* reason) {
+  if (bytes.size() >= 4 && bytes.substr(0, 4) == "    ") {
+    *reason = "read as plan 2: begins with four spaces";
+    return 2;
+  }
+  if (bytes.size() >= 4) {
+    const std::uint32_t length =
+        static_cast<unsigned char>(bytes[0]) |
+        static_cast<unsigned char>(bytes[1]) << 8 |
+        static_cast<unsigned char>(bytes[2]) << 16 |
+        static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[3])) << 24;
+    if (length <= 511) {
+      *reason = "read as plan 1: begins with a body length";
+      return 1;
+    }
+  }
+  if (std::filesystem::u8path(name).extension() == ".cld") {
+    *reason = "read as plan 2: named *.cld";
+    return 2;
+  }
+  const std::string_view rest = bytes.size() > 4 ? bytes.substr(4) : "";
+  if (rest.substr(0, 5) == "(TNC," && rest.substr(0, 9) != "(TNC,002,") {
+    *reason = "read as plan 2: holds a destination list";
+    return 2;
+  }
+  *reason = "read as plan 1: no leading spaces";
+  return 1;
+}
+
+void ExplainFileOutcome(std::string_view head, long long size,
+                        Outcome* outcome) {
+  FailureInput failure;
+  failure.plan = outcome->plan;
+  failure.is_file = true;
+  failure.file_bytes = std::string(head);
+  failure.file_size = size;
+  std::string text;
+  const bool has_text = TextOfFile(outcome->plan, head, &text);
+  if (outcome->result != 0) {
+    outcome->explanation = ExplainFailure(outcome->result, failure);
+    outcome->packet = DestinationPacket{};
+  } else if (has_text) {
+    outcome->warnings = StrictWarnings(outcome->plan, text);
+  }
+  // Text in the code page, route words included, is almost never valid
+  // UTF-8; a file that is was saved in the wrong encoding.
+  if (LooksLikeUtf8Text(has_text ? std::string_view(text) : head)) {
+    const std::string hint =
+        "the file's text is UTF-8, but a head unit reads it in code page " +
+        std::to_string(SystemCodePage()) +
+        (SystemCodePage() == 936 ? " (GBK)" : "") +
+        ", where its names and words are garbled: save it in that code page";
+    if (outcome->result != 0) {
+      outcome->explanation += "; " + hint;
+    } else {
+      outcome->warnings.push_back(hint);
+    }
+  }
+}
+
+void ExplainTextOutcome(std::u16string_view text, Outcome* outcome) {
+  std::string bytes;
+  const int needed = Converted(text, &bytes);
+  if (outcome->result == 0) {
+    outcome->warnings = StrictWarnings(outcome->plan, bytes);
+    return;
+  }
+  FailureInput input;
+  input.plan = outcome->plan;
+  input.configured_plan = outcome->plan;
+  input.text_bytes_needed = needed;
+  input.has_text = needed > 0;
+  if (input.has_text) input.text = bytes;
+  outcome->explanation = ExplainFailure(outcome->result, input);
+}
+
+}  // namespace vexa::tool
