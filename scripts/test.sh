@@ -12,23 +12,25 @@
 #      64-bit,
 #   4. the host suite built for 32-bit ARM, the head units' processor
 #      family, under qemu-arm (library, tool and scripts),
-#   5. a bounded run of every fuzz harness, and the suite under valgrind,
-#   6. the cross-build differential check: the same generated inputs through
+#   5. the web page: its WebAssembly module under Node, and the page served
+#      on 127.0.0.1 in headless Chromium (size and time budgets included),
+#   6. a bounded run of every fuzz harness, and the suite under valgrind,
+#   7. the cross-build differential check: the same generated inputs through
 #      the host library, the armhf build, the WebAssembly module under Node
 #      and every Windows DLL build, debug and release, compared byte for
 #      byte,
-#   7. the release packages and the checks of each as an integrator uses it,
+#   8. the release packages and the checks of each as an integrator uses it,
 #      and the release Vexa.dll's size and import budget and its imports
 #      against the committed list (scripts/dll-imports.tsv),
 # and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
-#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [armhf] [fuzz]
-#                   [valgrind] [differential] [package]
+#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [armhf] [web]
+#                   [fuzz] [valgrind] [differential] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(host mutants asan tsan windows armhf fuzz valgrind differential package)
+all_stages=(host mutants asan tsan windows armhf web fuzz valgrind differential package)
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -54,7 +56,7 @@ stage deps
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
 { want armhf || want differential; } && deps+=(armhf)
-want differential && deps+=(web)
+{ want web || want differential; } && deps+=(web)
 { want fuzz || want tsan; } && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
@@ -113,6 +115,11 @@ if want armhf; then
   stage armhf
   echo "=== armhf: 32-bit ARM Linux build, the host suite under qemu-arm"
   run_preset armhf
+fi
+if want web; then
+  stage web
+  echo "=== web: the WebAssembly module under Node, the page in headless Chromium"
+  run_script scripts/test-web.sh
 fi
 if want fuzz; then
   stage fuzz
