@@ -188,6 +188,10 @@ double AddPanel(pugi::xml_node svg, const Outcome& outcome, double top) {
       Attribute(distance, "text-anchor", "middle");
       Attribute(distance, "font-size", "10");
       Attribute(distance, "fill", "#57606a");
+      // A halo of the map's colour keeps the text readable on the line.
+      Attribute(distance, "stroke", "#f6f8fa");
+      Attribute(distance, "stroke-width", "3");
+      Attribute(distance, "paint-order", "stroke");
     }
   }
 
