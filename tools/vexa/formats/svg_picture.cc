@@ -29,11 +29,12 @@ constexpr double kPadY = 32;
 constexpr double kMapWidth = kWidth - 2 * kPadX;
 constexpr double kMaxMapHeight = 400;
 constexpr double kMinMapHeight = 120;
-constexpr double kScaleHeight = 32;
+constexpr double kScaleHeight = 48;  // the legs' distances, the scale bar
 // About a kilometre: a single point, or points on one line, still get a
 // map with a readable scale.
 constexpr double kMinSpanDegrees = 0.01;
 constexpr double kMarkRadius = 9;
+constexpr double kMinLabelledLeg = 120;  // pixels
 
 constexpr const char* kViaColour = "#1f6feb";
 constexpr const char* kDestinationColour = "#cf222e";
@@ -177,22 +178,35 @@ double AddPanel(pugi::xml_node svg, const Outcome& outcome, double top) {
     Attribute(polyline, "stroke", route ? kViaColour : "#8c959f");
     Attribute(polyline, "stroke-width", route ? "2.5" : "1.5");
     if (!route) Attribute(polyline, "stroke-dasharray", "6 4");
+    // Every leg's distance is in the list under the map; on the map only
+    // where the leg is long enough to carry it.
+    std::string legs;
     for (std::size_t i = 1; i < points.size(); ++i) {
       const PointView& a = points[i - 1];
       const PointView& b = points[i];
-      pugi::xml_node distance = Text(
-          panel, "distance", (project_x(a) + project_x(b)) / 2,
-          (project_y(a) + project_y(b)) / 2 - 6,
-          DistanceText(GreatCircleKm(a.latitude, a.longitude, b.latitude,
-                                     b.longitude)));
-      Attribute(distance, "text-anchor", "middle");
-      Attribute(distance, "font-size", "10");
-      Attribute(distance, "fill", "#57606a");
+      const std::string distance = DistanceText(
+          GreatCircleKm(a.latitude, a.longitude, b.latitude, b.longitude));
+      legs += (legs.empty() ? "" : ", ") + std::to_string(a.order) +
+              "\xE2\x80\x93" + std::to_string(b.order) + ' ' + distance;
+      const double dx = project_x(b) - project_x(a);
+      const double dy = project_y(b) - project_y(a);
+      if (dx * dx + dy * dy < kMinLabelledLeg * kMinLabelledLeg) continue;
+      pugi::xml_node text = Text(panel, "distance",
+                                 (project_x(a) + project_x(b)) / 2,
+                                 (project_y(a) + project_y(b)) / 2 - 6,
+                                 distance);
+      Attribute(text, "text-anchor", "middle");
+      Attribute(text, "font-size", "10");
+      Attribute(text, "fill", "#57606a");
       // A halo of the map's colour keeps the text readable on the line.
-      Attribute(distance, "stroke", "#f6f8fa");
-      Attribute(distance, "stroke-width", "3");
-      Attribute(distance, "paint-order", "stroke");
+      Attribute(text, "stroke", "#f6f8fa");
+      Attribute(text, "stroke-width", "3");
+      Attribute(text, "paint-order", "stroke");
     }
+    pugi::xml_node list =
+        Text(panel, "legs", 16, top + height - 30,
+             "great-circle distances: " + legs);
+    Attribute(list, "font-size", "11");
   }
 
   for (const PointView& point : points) {
@@ -219,6 +233,9 @@ double AddPanel(pugi::xml_node svg, const Outcome& outcome, double top) {
         Text(mark, "label", left ? x - kMarkRadius - 4 : x + kMarkRadius + 4,
              y + 4, named ? DisplayText(point.name_bytes) : point.role);
     if (left) Attribute(label, "text-anchor", "end");
+    Attribute(label, "stroke", "#f6f8fa");
+    Attribute(label, "stroke-width", "3");
+    Attribute(label, "paint-order", "stroke");
     if (!named) Attribute(label, "font-style", "italic");
   }
 

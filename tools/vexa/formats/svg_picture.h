@@ -3,9 +3,9 @@
 // equirectangular projection to its own points (longitude scaled by the
 // cosine of their mean latitude, so distances look right near it), numbers
 // the points in packet order, writes each name (or, for an unnamed point,
-// its role) beside it, joins consecutive points with the great-circle
-// distance between them (a guide message as its route, from the via points
-// to the destination) and draws a scale bar in kilometres. The document
+// its role) beside it, joins consecutive points (a guide message as its
+// route, from the via points to the destination), lists the great-circle
+// distance of each leg under the map and draws a scale bar in kilometres. The document
 // holds no script and no reference outside itself; every number has a
 // fixed format, so the same points give the same bytes on every system.
 
