@@ -84,7 +84,11 @@ if(NOT WIN32)
   if(VEXA_BUILD_TOOLS)
     list(APPEND rows
       ${CMAKE_INSTALL_BINDIR}/vexa "the companion tool (vexa --help), its XML library linked in"
-      ${CMAKE_INSTALL_MANDIR}/man1/vexa.1 "its manual page (man -l ${CMAKE_INSTALL_MANDIR}/man1/vexa.1)")
+      ${CMAKE_INSTALL_MANDIR}/man1/vexa.1 "its manual page (man -l ${CMAKE_INSTALL_MANDIR}/man1/vexa.1)"
+      ${CMAKE_INSTALL_DATADIR}/bash-completion/completions/vexa
+      "its bash completion (found there with the prefix on XDG_DATA_DIRS, or source it)"
+      ${CMAKE_INSTALL_DATADIR}/zsh/site-functions/_vexa
+      "its zsh completion (add the folder to fpath before compinit)")
   endif()
   vexa_files_table(VEXA_FILES_TABLE ${rows})
 endif()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the packages that scripts/package.sh made, as an integrator uses
 # them, in build/package-checks/:
-#  - each Windows zip holds exactly the files its README lists;
+#  - each Windows zip holds exactly the files its README lists, the host
+#    tarball each file and folder its README lists and nothing beside them;
 #  - a C program outside the tree (consumer/), configured with
 #    find_package(Vexa) against the unpacked package, builds and reads 568
 #    zero bytes from PTT_Get_DataPacket: on the host natively, for each
@@ -56,8 +57,44 @@ check_zip_contents() {
   fi
 }
 
+# The paths that a package README's Files table lists: rows start two
+# columns in; "lib/a.so.0, a.so" names lib/a.so.0 and lib/a.so; a folder
+# ends in "/".
+listed_paths() {
+  sed -n '/^Files$/,/^$/p' | awk '/^  [^ ]/ {
+    path = $1
+    if (path ~ /,$/) {
+      sub(/,$/, "", path); folder = path; sub(/[^\/]*$/, "", folder)
+      print folder $2
+    }
+    print path }' | sort
+}
+
+check_tarball_contents() {
+  local tarball=$1 top listed packed file path stray="" missing=""
+  top=$(basename "$tarball" .tar.gz)
+  listed=$(tar -xzOf "$tarball" "$top/README.txt" | listed_paths)
+  packed=$(tar -tzf "$tarball" | grep -v '/$' | sed "s|^$top/||" | sort)
+  for file in $packed; do
+    for path in $listed; do
+      [[ $file == "$path" || ($path == */ && $file == "$path"*) ]] && continue 2
+    done
+    stray+=" $file"
+  done
+  for path in $listed; do
+    grep -q -x -F "$path" <<<"$packed" ||
+      { [[ $path == */ ]] && grep -q "^$path" <<<"$packed"; } || missing+=" $path"
+  done
+  if [[ -z $stray && -z $missing ]]; then
+    pass "$top.tar.gz holds what its README lists"
+  else
+    fail "$top.tar.gz and its README differ: not listed:${stray:- none}; not packed:${missing:- none}"
+  fi
+}
+
 check_host() {
   local sdk=$work/Vexa-$version-linux-x86_64
+  check_tarball_contents "$root"/build/release/package/Vexa-"$version"-linux-x86_64.tar.gz
   tar -xzf "$root"/build/release/package/Vexa-"$version"-linux-x86_64.tar.gz -C "$work"
   cmake -S "$consumer" -B "$work/host-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$sdk" >/dev/null
   cmake --build "$work/host-cmake" >/dev/null

@@ -97,6 +97,25 @@ mixed.gpx|--gpx-track 1|0|using the end point of track 1 ('Drive') (6,6) as the 
 tracks.gpx||1|'tracks.gpx' holds only 1 track; a track is a recording of a trip, not a destination. The only point it could use is the end of track 1 ('Drive') at 6.5,7: give --gpx-track 1
 broken.gpx||1|'broken.gpx' is not well-formed XML: Start-end tags mismatch at line 3, column
 CASES
+# SVG: a refused input gets its error line and no panel; what parsed is
+# drawn, a name's markup as text. FILES|RC|PANELS|TEXT IN THE SVG|ON STDERR
+printf '    (TNC,116.4,39.9,<b>&x</b>,\xcd\xc6\xbc\xf6' >markup.cld
+printf '    (TNC,1,1,a,fast' >refused.cld
+while IFS='|' read -r files rc panels text error; do
+  # shellcheck disable=SC2086
+  run decode --format svg $files
+  expect_rc "svg of $files" "$rc"
+  expect_eq "svg panels of $files" "$(grep -c '<g class="input">' <<<"$OUT")" "$panels"
+  expect_has "svg of $files" "$OUT" "$text"
+  expect_has "svg of $files: stderr" "$ERR" "$error"
+done <<'CASES'
+refused.cld markup.cld guide.dat|1|2|>&lt;b&gt;&amp;x&lt;/b&gt;</text>|vexa: refused.cld: error -27
+refused.cld|1|0|no points to draw|(VEXA_E_LIST_BAD_ROUTE)
+dest.cld|0|1|great-circle distances: 1–2 1069 km|
+CASES
+run parse --plan 1 --format svg '(TNC,002,1,3954.5000,11623.2000'
+expect_has "svg of parse" "$OUT" '<text class="title" x="12.0" y="19.0" font-weight="bold">text: guide message (plan 1), 1 point</text>'
+
 run encode --plan 2 --gpx mixed.gpx --gpx-route 2 -o two.cld
 run decode --format csv two.cld
 expect_eq "the chosen route and its type" "$OUT" "latitude,longitude,name,route

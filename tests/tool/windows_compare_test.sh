@@ -31,7 +31,7 @@ $(diff <(tr -d '\r' <host.out) <(tr -d '\r' <exe.out) | head -20)"
 }
 
 for file in 目的地.cld guide.dat tower.cld bad.cld; do
-  for format in table json hex geojson gpx csv; do
+  for format in table json hex geojson gpx csv svg; do
     same "decode --format $format $file" decode --format "$format" "$file"
   done
   SAME_INPUT=$file same "decode - <$file" decode --format json -

@@ -15,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands/commands.h"
+#include "commands/completion_script.h"
 #include "entry.h"
 #include "system/standard_output.h"
 #include "text/text_codec.h"
@@ -115,6 +116,12 @@ int Run(int argc, char** argv) {
   AddSimulateCommand(app, &exit_code);
   AddListenCommand(app, &exit_code);
 
+  // The build writes the shells' completion scripts from the commands
+  // above; not in --help, as it is not for people.
+  if (argc == 3 && std::string(argv[1]) == "--completion") {
+    if (PrintCompletionScript(app, argv[2], std::cout)) return kExitOk;
+    return UsageFailure("--completion takes bash, zsh or powershell");
+  }
   if (AsksForVersion(argc, argv)) {
     std::cout << "vexa " VEXA_TOOL_VERSION "\n";
     return kExitOk;

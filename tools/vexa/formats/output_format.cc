@@ -10,6 +10,7 @@
 
 #include "destination/failure_explain.h"
 #include "destination/packet_view.h"
+#include "formats/svg_picture.h"
 #include "text/text_codec.h"
 
 namespace vexa::tool {
@@ -264,6 +265,7 @@ bool FormatFromName(const std::string& name, Format* format) {
   else if (name == "hex") *format = Format::kHex;
   else if (name == "gpx") *format = Format::kGpx;
   else if (name == "csv") *format = Format::kCsv;
+  else if (name == "svg") *format = Format::kSvg;
   else return false;
   return true;
 }
@@ -373,6 +375,7 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
     }
     if (format == Format::kGpx) PrintGpx(outcomes, name_sources, out);
     if (format == Format::kCsv) PrintCsv(outcomes, name_sources, out);
+    if (format == Format::kSvg) PrintSvg(outcomes, out);
     return;
   }
   for (const Outcome& outcome : outcomes) {

@@ -1,9 +1,10 @@
 // The output formats of decode and parse: a table for people, JSON for
 // scripts, GeoJSON (RFC 7946) for map viewers, GPX 1.1 and CSV for route
-// planners and spreadsheets (both read back by encode) and a hex dump of
-// the 568 packet bytes. Successful outcomes go to `out`; warnings always go
-// to `err`; a failed outcome is reported on `err`, except in JSON, where it
-// is part of the one document so a script sees every input. JSON strings
+// planners and spreadsheets (both read back by encode), a hex dump of
+// the 568 packet bytes and an SVG picture of the points (svg_picture.h).
+// Successful outcomes go to `out`; warnings always go to `err`; a failed
+// outcome is reported on `err`, except in JSON, where it is part of the one
+// document so a script sees every input. JSON strings
 // that would not be UTF-8 get U+FFFD, with the raw bytes beside them in hex.
 
 #ifndef VEXA_TOOLS_VEXA_FORMATS_OUTPUT_FORMAT_H_
@@ -19,9 +20,9 @@
 
 namespace vexa::tool {
 
-enum class Format { kTable, kJson, kGeoJson, kHex, kGpx, kCsv };
+enum class Format { kTable, kJson, kGeoJson, kHex, kGpx, kCsv, kSvg };
 
-// "table", "json", "geojson", "hex", "gpx", "csv".
+// "table", "json", "geojson", "hex", "gpx", "csv", "svg".
 bool FormatFromName(const std::string& name, Format* format);
 
 // One JSON object for an outcome (see the README section for the fields).

@@ -1,0 +1,172 @@
+// The SVG picture, read back with an XML parser: for random packets of both
+// plans (names with markup, entities, stray bytes and control characters,
+// coordinates anywhere in the 32-bit range) the document is well-formed
+// SVG with no script or outside reference, and holds one group per input
+// that parsed with a mark, its number and its label per point, each name
+// as text.
+
+#include "formats/svg_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "destination/packet_view.h"
+#include "text/text_codec.h"
+
+namespace vexa::tool {
+namespace {
+
+std::string RandomName(std::mt19937& random) {
+  static const char* const kPieces[] = {
+      "Home", "<b>bold</b>", "&amp;", "]]>", "\"'", "<script>x</script>",
+      "\xcd\xc6\xbc\xf6",  // a code-page word
+      "\xff", "\x01", "\xef\xbf\xbe", " "};
+  std::string name;
+  const int pieces = std::uniform_int_distribution<int>(0, 6)(random);
+  for (int i = 0; i < pieces; ++i) {
+    name += kPieces[std::uniform_int_distribution<std::size_t>(
+        0, std::size(kPieces) - 1)(random)];
+  }
+  return name.substr(0, VEXA_NAME_SIZE - 1);
+}
+
+Outcome RandomOutcome(std::mt19937& random, int index) {
+  Outcome outcome;
+  outcome.source = "in<" + std::to_string(index) + ">&.cld";
+  outcome.plan = std::uniform_int_distribution<int>(1, 2)(random);
+  outcome.packet.kind = outcome.plan == 1 ? GuideMessage : DestinationList;
+  outcome.packet.pointCount = std::uniform_int_distribution<std::uint32_t>(
+      outcome.plan == 1 ? 1 : 0, outcome.plan == 1 ? 3 : VEXA_MAX_POINTS)(
+      random);
+  // Points close together, a city apart, or anywhere the units reach.
+  const int spread = std::uniform_int_distribution<int>(0, 2)(random);
+  const std::int32_t reach = spread == 0 ? 1000 : spread == 1 ? 5000000
+                                                              : 2147483647;
+  std::uniform_int_distribution<std::int32_t> offset(-reach, reach);
+  const std::int32_t base = 300000000;
+  for (std::uint32_t i = 0; i < outcome.packet.pointCount; ++i) {
+    DestinationEntry& entry = outcome.packet.entries[i];
+    entry.latitude = spread == 2 ? offset(random) : base + offset(random);
+    entry.longitude = spread == 2 ? offset(random) : base + offset(random);
+    if (outcome.plan == 2) {
+      const std::string name = RandomName(random);
+      std::memcpy(entry.name, name.data(), name.size());
+    }
+  }
+  return outcome;
+}
+
+bool HasOutsideReference(pugi::xml_node node) {
+  for (pugi::xml_attribute attribute : node.attributes()) {
+    const std::string name = attribute.name(), value = attribute.value();
+    if (name.find("href") != std::string::npos ||
+        value.find("url(") != std::string::npos) {
+      return true;
+    }
+  }
+  for (pugi::xml_node child : node.children()) {
+    if (HasOutsideReference(child)) return true;
+  }
+  return false;
+}
+
+TEST(SvgPicture, RandomPacketsGiveOneMarkAndLabelPerPoint) {
+  std::mt19937 random(24);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<Outcome> outcomes;
+    const int inputs = std::uniform_int_distribution<int>(1, 3)(random);
+    for (int i = 0; i < inputs; ++i) {
+      outcomes.push_back(RandomOutcome(random, i));
+    }
+    Outcome refused;
+    refused.source = "refused.cld";
+    refused.result = -27;
+    outcomes.insert(outcomes.begin() + (round % 2), refused);
+
+    std::ostringstream out;
+    PrintSvg(outcomes, out);
+    const std::string svg = out.str();
+    SCOPED_TRACE("round " + std::to_string(round) + ":\n" + svg);
+    pugi::xml_document document;
+    // A name of blanks is still a label.
+    ASSERT_TRUE(document.load_string(
+        svg.c_str(), pugi::parse_default | pugi::parse_ws_pcdata));
+    const pugi::xml_node root = document.document_element();
+    ASSERT_STREQ(root.name(), "svg");
+    EXPECT_STREQ(root.attribute("xmlns").value(), "http://www.w3.org/2000/svg");
+    EXPECT_FALSE(root.find_node([](pugi::xml_node node) {
+      return std::strcmp(node.name(), "script") == 0;
+    }));
+    EXPECT_FALSE(HasOutsideReference(root));
+    EXPECT_EQ(svg.find("nan"), std::string::npos);
+    EXPECT_EQ(svg.find("inf"), std::string::npos);
+
+    std::vector<const Outcome*> parsed;
+    for (const Outcome& outcome : outcomes) {
+      if (outcome.result == 0) parsed.push_back(&outcome);
+    }
+    std::size_t panel = 0;
+    for (const pugi::xml_node group : root.children("g")) {
+      ASSERT_STREQ(group.attribute("class").value(), "input");
+      ASSERT_LT(panel, parsed.size());
+      const Outcome& outcome = *parsed[panel++];
+      EXPECT_EQ(std::string(group.child("text").child_value())
+                    .rfind(outcome.source + ": ", 0),
+                0u);
+      const std::vector<PointView> points = ViewPoints(outcome.packet);
+      std::size_t seen = 0;
+      for (const pugi::xml_node mark : group.children("g")) {
+        ASSERT_LT(seen, points.size());
+        const PointView& point = points[seen++];
+        EXPECT_TRUE(mark.find_child_by_attribute("circle", "class", "mark"));
+        const pugi::xml_node order =
+            mark.find_child_by_attribute("text", "class", "order");
+        EXPECT_EQ(std::string(order.child_value()),
+                  std::to_string(point.order));
+        const pugi::xml_node label =
+            mark.find_child_by_attribute("text", "class", "label");
+        // Markup in a name is text: the label has no element inside.
+        EXPECT_FALSE(label.first_child().next_sibling());
+        std::string expected = point.name_bytes.empty()
+                                   ? point.role
+                                   : DisplayText(point.name_bytes);
+        for (std::size_t at; (at = expected.find("\xef\xbf\xbe")) !=
+                             std::string::npos;) {
+          expected.replace(at, 3, "\xef\xbf\xbd");
+        }
+        EXPECT_EQ(label.child_value(), expected);
+      }
+      EXPECT_EQ(seen, points.size());
+    }
+    EXPECT_EQ(panel, parsed.size());
+  }
+}
+
+TEST(SvgPicture, GreatCircleDistances) {
+  struct Case {
+    double lat1, lon1, lat2, lon2, km;
+  } const cases[] = {
+      {39.916527, 116.397128, 31.230416, 121.473701, 1068.9},  // two cities
+      {0, 0, 90, 0, 10007.5},    // a quarter meridian
+      {0, 0, 0, 180, 20015.1},   // antipodes
+      {10, 20, 10, 20, 0},
+      {120, 0, -120, 0, 13343.4},  // beyond the poles: 120° of arc
+  };
+  for (const Case& c : cases) {
+    const double km = GreatCircleKm(c.lat1, c.lon1, c.lat2, c.lon2);
+    EXPECT_TRUE(std::isfinite(km));
+    EXPECT_NEAR(km, c.km, 0.5) << c.lat1 << "," << c.lon1 << " to " << c.lat2
+                               << "," << c.lon2;
+  }
+}
+
+}  // namespace
+}  // namespace vexa::tool
