@@ -201,11 +201,13 @@ bool ReadCsv(std::string_view bytes, const std::string& source,
   std::size_t column[kColumns];
   bool has[kColumns] = {};
   std::string ignored;
+  int ignored_count = 0;
   for (std::size_t i = 0; i < header.fields.size(); ++i) {
     const int c = ColumnOf(header.fields[i]);
     if (c == kColumns) {
       ignored += (ignored.empty() ? "'" : ", '") +
                  ShownValue(Trim(header.fields[i])) + "'";
+      ++ignored_count;
       continue;
     }
     if (has[c]) {
@@ -230,7 +232,8 @@ bool ReadCsv(std::string_view bytes, const std::string& source,
     return false;
   }
   if (!ignored.empty()) {
-    notes->push_back(source + ": ignored the columns " + ignored);
+    notes->push_back(source + ": ignored the column" +
+                     (ignored_count == 1 ? " " : "s ") + ignored);
   }
   const bool decimal_comma = separator != ',';
   for (std::size_t r = 1; r < rows.size(); ++r) {
