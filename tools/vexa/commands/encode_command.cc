@@ -10,6 +10,7 @@
 // --replace-unmappable). With --split every file is built and checked
 // before the first is written.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -113,7 +114,7 @@ std::vector<int> RoutesFor(const EncodeOptions& options,
   const std::size_t count = points.size();
   std::vector<int> modes;
   if (options.routes.empty()) {
-    // Route preferences the GPX or CSV file gave, point by point.
+    // Route preferences the input file gave, point by point.
     for (const EncodePoint& point : points) {
       modes.push_back(point.route >= 0 ? point.route : Recommended);
     }
