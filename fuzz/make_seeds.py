@@ -83,6 +83,43 @@ LIST_TEXTS = {
 }
 
 
+INTERCHANGE = [
+    ("csv", "comma", "latitude,longitude,name,route\n39.9,116.4,北京,fastest\n"
+                     "31.23,121.47,\"Shang, hai\",shortest\n"),
+    ("csv", "semicolon", "Lat;Lon;Name;Elevation\r\n52,52;13,405;Berlin;34\r\n"
+                         ";;;\r\n"),
+    ("csv", "tab_utf16", "\ufeffy\tx\ttitle\ttype\n-33,5\t151,25\tSydney\t最短\n"
+                         .encode("utf-16-le")),
+    ("csv", "gbk", "lat,lon,name\n1,2,北京\n".encode("gbk")),
+    ("csv", "header_only", "lon,lat\n"),
+    ("gpx", "route", '<?xml version="1.0" encoding="UTF-8"?><gpx version="1.1">'
+                     '<wpt lat="1" lon="2"><name>W</name></wpt><rte><type>fastest'
+                     '</type><rtept lat="39.9" lon="116.4"><name>天安门</name>'
+                     '</rtept></rte><trk><trkseg><trkpt lat="5" lon="6"/>'
+                     '</trkseg></trk></gpx>'),
+    ("gpx", "gb2312", '<?xml version="1.0" encoding="GB2312"?><gpx><wpt lat="1" '
+                      'lon="2"><name>北京&amp;&#x5317;<![CDATA[x]]></name></wpt>'
+                      '</gpx>'.encode("gbk")),
+    ("gpx", "latin1", "<?xml version='1.0' encoding='ISO-8859-1'?><gpx><wpt "
+                      "lat='1' lon='2'><name>Café</name></wpt></gpx>"
+                      .encode("latin-1")),
+    ("kml", "placemarks", '<kml xmlns="http://www.opengis.net/kml/2.2"><Document>'
+                          '<Folder><Placemark><name>Home</name><Point>'
+                          '<coordinates>116.4,39.9,0</coordinates></Point>'
+                          '</Placemark></Folder><Placemark><MultiGeometry>'
+                          '<LineString><coordinates>1,2 3,4</coordinates>'
+                          '</LineString><Polygon/></MultiGeometry></Placemark>'
+                          '</Document></kml>'),
+    ("geojson", "collection", '{"type":"FeatureCollection","features":[{"type":'
+                              '"Feature","geometry":{"type":"Point","coordinates":'
+                              '[116.4,39.9]},"properties":{"name":"天安门","route":'
+                              '"fastest"}},{"type":"Feature","geometry":{"type":'
+                              '"LineString","coordinates":[[1,2],[3,4,5]]},'
+                              '"properties":null}]}'),
+    ("geojson", "bare_point", '{"type":"Point","coordinates":[-70.5,-33.25]}'),
+]
+
+
 def utf16(text):
     return text.encode("utf-16-le")
 
@@ -134,6 +171,14 @@ def main():
               "最短", "经济", "推荐 ", "2", "4", "7"]
     for i, field in enumerate(fields):
         write("coordinates", f"field_{i:02d}", field.encode("gbk"))
+
+    # encode's interchange readers: one small file of each dialect; the
+    # round trip takes them behind its control byte (bit 0: plan 1).
+    for harness, name, text in INTERCHANGE:
+        data = text if isinstance(text, bytes) else text.encode("utf-8")
+        write(harness, name, data)
+        write("import_round_trip", f"{harness}_{name}", b"\x00" + data)
+        write("import_round_trip", f"{harness}_{name}_plan1", b"\x01" + data)
 
 
 if __name__ == "__main__":

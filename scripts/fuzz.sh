@@ -30,7 +30,8 @@ case $mode in --bounded|--long|--replay) ;; *)
   exit 2 ;;
 esac
 
-all_harnesses=(raw_guide raw_list file_guide file_list coordinates)
+all_harnesses=(raw_guide raw_list file_guide file_list coordinates
+               csv gpx kml geojson import_round_trip)
 harnesses=("$@")
 ((${#harnesses[@]})) || harnesses=("${all_harnesses[@]}")
 

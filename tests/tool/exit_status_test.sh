@@ -54,7 +54,7 @@ frobnicate x|unknown command 'frobnicate' (commands: decode, parse, encode, simu
 listen --timeout nan|--timeout: 'nan' is not a finite number (0.001 to 1e+09)
 listen --timeout 1e999|--timeout: '1e999' is not a finite number (0.001 to 1e+09)
 listen --count 0|--count: Value 0 not in range 1 to 1000000000
-encode --plan 2 -o x --gpx-route 2 --point 1,1|--gpx-route and --gpx-track choose from a --gpx file
+encode --plan 2 -o x --gpx-route 2 --point 1,1|--gpx-route, --gpx-track and --gpx-waypoints choose from a GPX file (--gpx or --input)
 decode|files is required
 decode --bogus x|The following argument was not expected: --bogus
 decode - -|- (standard input) can be given only once

@@ -63,12 +63,18 @@ while IFS='|' read -r content message; do
   expect_has "CSV '$content': message" "$ERR" "$message"
 done <<'CASES'
 |'bad.csv' is empty; it needs a header row
-lat,lon\n1,1|the header names an unknown column 'lat'
-name,route\nx,fastest|must name the columns latitude and longitude
-latitude,longitude\n1,1\n2|CSV line 3 has 1 fields; the header has 2
+name,route\nx,fastest|'bad.csv' row 1: the header names no latitude column (lat, latitude or y); its columns are 'name', 'route'
+lat,name\n1,x|'bad.csv' row 1: the header names no longitude column (lon, lng, long, longitude or x)
+lat,lon,Latitude\n1,1,1|'bad.csv' row 1, column 3 (Latitude): a second latitude column (column 1 is one)
+latitude,longitude\n1,1\n2|'bad.csv' row 3, column 2 (longitude): '' is not a longitude in decimal degrees
 latitude,longitude,name\n1,1,"open\n2,2,x|the quoted field opened on line 2 is never closed
-latitude,longitude,route\n1,1,fast|CSV line 2: route 'fast' is not recommended
-latitude,longitude\n1,one|CSV line 2: latitude and longitude must be decimal degrees
+latitude,longitude,route\n1,1,fast|'bad.csv' row 2, column 3 (route): 'fast' is not recommended, fastest, shortest or economical
+latitude,longitude\n1,one|'bad.csv' row 2, column 2 (longitude): 'one' is not a longitude in decimal degrees
+lat,lon\n1,inf|'bad.csv' row 2, column 2 (lon): 'inf' is not a longitude
+lat,lon,name\n1,1,Home, sweet|'bad.csv' row 2, column 4 (beyond the header): ' sweet' lies beyond the header's 3 columns (a field that holds the separator ',' must be quoted)
+lat;lon\n1,5;2.5.5|'bad.csv' row 2, column 2 (lon): '2.5.5' is not a longitude
+lat,lon\n1,\x01aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa|column 2 (lon): '\x01aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...' is not
+lat,lon\n1,1\n\xff\xfe\x80|'bad.csv' is neither UTF-8 nor code page 936 text (line 3: '\xFF\xFE\x80')
 CASES
 printf '\xef\xbb\xbfLatitude, Longitude\r\n\r\n1.5,2.5\r\n' >crlf.csv
 run encode --plan 2 --csv crlf.csv -o crlf.cld
@@ -90,7 +96,10 @@ while IFS='|' read -r file option rc message; do
   expect_has "$file $option: message" "$ERR" "$message"
 done <<'CASES'
 mixed.gpx||0|using route 1 ('A') of 2; skipped route 2 ('B') (choose another with --gpx-route N)
-mixed.gpx||0|skipped 1 waypoint (a route was used)
+mixed.gpx||0|skipped 1 waypoint (a route was used; --gpx-waypoints takes them instead)
+mixed.gpx|--gpx-waypoints|0|skipped 2 routes (--gpx-waypoints)
+tracks.gpx|--gpx-waypoints|1|'tracks.gpx' holds no waypoints (--gpx-waypoints)
+mixed.gpx|--gpx-waypoints --gpx-route 1|2|give one of --gpx-route, --gpx-track and --gpx-waypoints
 mixed.gpx||0|skipped 1 track (tracks are recordings
 mixed.gpx|--gpx-route 3|1|'mixed.gpx' has 2 routes; --gpx-route 3 names none
 mixed.gpx|--gpx-track 1|0|using the end point of track 1 ('Drive') (6,6) as the destination

@@ -4,8 +4,13 @@
 // are they put in place (safe_file.h), and the file in place is then read
 // back from its real path the same way. A refusal or a failed check writes
 // nothing, and an existing FILE stays as it was. "-o -" writes the bytes
-// to standard output.
+// to standard output. Points come from the options or from one interchange
+// file (formats/interchange_reader.h); what does not fit a file is refused
+// unless the user chose how to adapt it (--first, --split,
+// --replace-unmappable). With --split every file is built and checked
+// before the first is written.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -16,15 +21,15 @@
 #include <vector>
 
 #include "commands/commands.h"
-#include "formats/csv_import.h"
 #include "destination/destination_encoder.h"
 #include "destination/destination_reader.h"
 #include "destination/failure_explain.h"
-#include "formats/gpx_import.h"
+#include "destination/name_fitting.h"
 #include "destination/packet_view.h"
+#include "destination/strict_check.h"
+#include "formats/interchange_reader.h"
 #include "system/input_file.h"
 #include "system/safe_file.h"
-#include "destination/strict_check.h"
 #include "text/text_codec.h"
 
 namespace vexa::tool {
@@ -36,14 +41,45 @@ struct EncodeOptions {
   std::vector<std::string> points;
   std::vector<std::string> names;
   std::vector<std::string> routes;
+  std::string input;  // any interchange format, told by its content
   std::string gpx;
   std::string csv;
+  std::string kml;
+  std::string geojson;
   int gpx_route = 0;
   int gpx_track = 0;
+  bool gpx_waypoints = false;
+  int first = 0;      // 0: every point
+  std::string split;  // a file name with {n}, for files of at most a plan's
+  bool replace_unmappable = false;
   bool no_clobber = false;
   bool force = false;
   bool strict = false;
 };
+
+// The largest interchange file read; far beyond any list of destinations.
+constexpr std::size_t kMaxInterchangeBytes = 64 << 20;
+
+struct InputSource {
+  std::string path;
+  InputFormat format;
+};
+
+// The interchange files the options name, with the format each names. The
+// one place that knows every input option.
+std::vector<InputSource> InputSources(const EncodeOptions& options) {
+  std::vector<InputSource> sources;
+  const std::pair<const std::string*, InputFormat> kOptions[] = {
+      {&options.input, InputFormat::kAuto},
+      {&options.gpx, InputFormat::kGpx},
+      {&options.csv, InputFormat::kCsv},
+      {&options.kml, InputFormat::kKml},
+      {&options.geojson, InputFormat::kGeoJson}};
+  for (const auto& [path, format] : kOptions) {
+    if (!path->empty()) sources.push_back({*path, format});
+  }
+  return sources;
+}
 
 bool ReadNumber(std::string_view text, double* value) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -78,7 +114,7 @@ std::vector<int> RoutesFor(const EncodeOptions& options,
   const std::size_t count = points.size();
   std::vector<int> modes;
   if (options.routes.empty()) {
-    // Route preferences the GPX or CSV file gave, point by point.
+    // Route preferences the input file gave, point by point.
     for (const EncodePoint& point : points) {
       modes.push_back(point.route >= 0 ? point.route : Recommended);
     }
@@ -108,28 +144,42 @@ int Refuse(const std::string& why) {
   return kExitFailed;
 }
 
-// The points from --gpx, --csv or --point and --name.
+// The points from an interchange file or from --point and --name.
 void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
                    std::vector<std::string>* notes, std::string* error) {
-  const int sources = !options.gpx.empty() + !options.csv.empty() +
-                      (!options.points.empty() || !options.names.empty());
+  const std::vector<InputSource> files = InputSources(options);
+  const std::size_t sources =
+      files.size() + (!options.points.empty() || !options.names.empty());
   if (sources > 1) {
-    throw UsageError("give points in one way: --gpx, --csv, or --point and "
-                     "--name");
+    throw UsageError("give points in one way: --input, --gpx, --csv, --kml, "
+                     "--geojson, or --point and --name");
   }
-  if ((options.gpx_route > 0 || options.gpx_track > 0) && options.gpx.empty()) {
-    throw UsageError("--gpx-route and --gpx-track choose from a --gpx file");
+  const int gpx_choices = (options.gpx_route > 0) + (options.gpx_track > 0) +
+                          options.gpx_waypoints;
+  if (gpx_choices > 0 &&
+      (files.empty() || (files[0].format != InputFormat::kGpx &&
+                         files[0].format != InputFormat::kAuto))) {
+    throw UsageError("--gpx-route, --gpx-track and --gpx-waypoints choose "
+                     "from a GPX file (--gpx or --input)");
   }
-  if (options.gpx_route > 0 && options.gpx_track > 0) {
-    throw UsageError("give --gpx-route or --gpx-track, not both");
+  if (gpx_choices > 1) {
+    throw UsageError("give one of --gpx-route, --gpx-track and "
+                     "--gpx-waypoints");
   }
-  if (!options.gpx.empty() || !options.csv.empty()) {
-    const bool read =
-        !options.gpx.empty()
-            ? ImportGpx(options.gpx, {options.gpx_route, options.gpx_track},
-                        &request->points, notes, error)
-            : ImportCsv(options.csv, &request->points, error);
-    if (!read) return;
+  if (!files.empty()) {
+    std::string bytes;
+    if (!ReadWholeFile(files[0].path, kMaxInterchangeBytes, &bytes, error)) {
+      return;
+    }
+    ImportChoice choice;
+    choice.format = files[0].format;
+    choice.plan = options.plan;
+    choice.gpx = {options.gpx_route, options.gpx_track, options.gpx_waypoints};
+    if (!ReadInterchange(bytes, InputName(files[0].path), choice,
+                         &request->points, notes, error)) {
+      if (error->empty()) *error = "cannot read " + InputName(files[0].path);
+      return;
+    }
     if (options.plan == 1) {
       bool named = false;
       for (EncodePoint& point : request->points) {
@@ -159,6 +209,65 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
   }
 }
 
+// What the user chose to adapt: --first and --replace-unmappable.
+void FitPoints(const EncodeOptions& options, EncodeRequest* request,
+               std::vector<std::string>* notes,
+               std::vector<std::string>* warnings) {
+  auto& points = request->points;
+  if (options.first > 0 &&
+      points.size() > static_cast<std::size_t>(options.first)) {
+    notes->push_back("took the first " + std::to_string(options.first) +
+                     " of " + std::to_string(points.size()) +
+                     " points (--first)");
+    points.resize(static_cast<std::size_t>(options.first));
+  }
+  if (!options.replace_unmappable) return;
+  for (EncodePoint& point : points) {
+    std::string fitted;
+    const std::string what = FitName(point.name, &fitted);
+    if (what.empty()) continue;
+    warnings->push_back(point.origin + ": the name '" + ShownText(point.name) +
+                        "' is written as '" + ShownText(fitted) + "' (" +
+                        what + ")");
+    point.name = fitted;
+  }
+}
+
+// One file to write: its target and its part of the points.
+struct PlannedFile {
+  std::string target;
+  EncodeRequest request;
+  EncodedFile file;
+};
+
+// The files to write: one, or with --split as many as the points need,
+// PATTERN's {n} numbered from 1.
+std::vector<PlannedFile> PlanFiles(const EncodeOptions& options,
+                                   const EncodeRequest& request) {
+  if (options.split.empty()) return {{options.output, request, {}}};
+  const std::size_t most = static_cast<std::size_t>(MaxPoints(request.plan));
+  std::vector<PlannedFile> files;
+  for (std::size_t start = 0; start < request.points.size(); start += most) {
+    PlannedFile planned;
+    planned.target = options.split;
+    const std::string number = std::to_string(files.size() + 1);
+    for (std::size_t at = planned.target.find("{n}");
+         at != std::string::npos;
+         at = planned.target.find("{n}", at + number.size())) {
+      planned.target.replace(at, 3, number);
+    }
+    planned.request.plan = request.plan;
+    const std::size_t end = std::min(start + most, request.points.size());
+    planned.request.points.assign(request.points.begin() + start,
+                                  request.points.begin() + end);
+    planned.request.routes.assign(request.routes.begin() + start,
+                                  request.routes.begin() + end);
+    files.push_back(planned);
+  }
+  if (files.empty()) files.push_back({options.split, request, {}});
+  return files;
+}
+
 std::string Summary(const EncodeRequest& request, const EncodedFile& file) {
   return KindName(request.plan == 1 ? GuideMessage : DestinationList) +
          " (plan " + std::to_string(request.plan) + "), " +
@@ -167,41 +276,28 @@ std::string Summary(const EncodeRequest& request, const EncodedFile& file) {
          std::to_string(file.bytes.size()) + " bytes";
 }
 
-// Every file that encode reads; the target may be none of them.
-std::vector<std::string> InputPaths(const EncodeOptions& options) {
-  return {options.gpx, options.csv};
-}
-
-int RunEncode(const EncodeOptions& options) {
-  // Before anything is read: writing the target would replace an input
-  // (a spreadsheet lost to a binary list), through any link to it too.
-  if (const std::string input = InputAtTarget(options.output,
-                                              InputPaths(options));
-      !input.empty()) {
-    return Refuse("the target " + InputName(options.output) + " is " +
-                  (input == "-" ? std::string("the file on standard input")
-                                : "the input " + InputName(input)) +
-                  " (the same file), which writing it would destroy; give "
-                  "another -o");
+// Builds `planned`'s file and checks it in memory: the refusals, notes and
+// warnings of one file. `fitted` are the warnings of the names adapted,
+// which --strict counts too.
+bool PrepareFile(const EncodeOptions& options, PlannedFile* planned,
+                 bool fitted, std::string* error) {
+  const EncodeRequest& request = planned->request;
+  EncodedFile& file = planned->file;
+  const std::string prefix =
+      options.split.empty() ? "" : ShownText(planned->target) + ": ";
+  if (!BuildDestinationFile(request, &file, error)) {
+    const int most = MaxPoints(request.plan);
+    if (request.points.size() > static_cast<std::size_t>(most)) {
+      *error += "; take the first " + std::to_string(most) + " with --first " +
+                std::to_string(most) + ", or write files of at most " +
+                std::to_string(most) + " with --split 'NAME-{n}" +
+                (request.plan == 1 ? ".dat'" : ".cld'");
+    }
+    *error = prefix + *error;
+    return false;
   }
-  EncodeRequest request;
-  request.plan = options.plan;
-  std::vector<std::string> notes;
-  std::string error;
-  CollectPoints(options, &request, &notes, &error);
-  for (const std::string& note : notes) {
-    std::cerr << "vexa: note: " << note << '\n';
-  }
-  if (!error.empty()) {
-    std::cerr << "vexa: " << error << '\n';
-    return kExitFailed;
-  }
-  request.routes = RoutesFor(options, request.points);
-
-  EncodedFile file;
-  if (!BuildDestinationFile(request, &file, &error)) return Refuse(error);
   for (const std::string& note : file.notes) {
-    std::cerr << "vexa: note: " << note << '\n';
+    std::cerr << "vexa: note: " << prefix << note << '\n';
   }
   // What the library would accept but drop or bend. A cut name is one of
   // those too: the head unit shows less than was given.
@@ -209,21 +305,32 @@ int RunEncode(const EncodeOptions& options) {
   TextOfFile(request.plan, file.bytes, &text);
   std::vector<std::string> warnings = StrictWarnings(request.plan, text);
   for (const std::string& warning : warnings) {
-    std::cerr << "vexa: warning: " << warning << '\n';
+    std::cerr << "vexa: warning: " << prefix << warning << '\n';
   }
-  if (options.strict && (!warnings.empty() || !file.notes.empty())) {
-    return Refuse("--strict and the file would not say exactly what was "
-                  "given (see above)");
+  if (options.strict &&
+      (!warnings.empty() || !file.notes.empty() || fitted)) {
+    *error = prefix +
+             "--strict and the file would not say exactly what was given "
+             "(see above)";
+    return false;
   }
-
-  // The library reads the bytes before anything reaches FILE.
+  // The library reads the bytes before anything reaches the target.
   DestinationPacket packet{};
-  int result = ReadBytesWithPlan(file.bytes, request.plan, &packet);
-  if (!CheckDecoded(request, file, result, packet, &error)) {
-    return Refuse(error);
+  const int result = ReadBytesWithPlan(file.bytes, request.plan, &packet);
+  if (!CheckDecoded(request, file, result, packet, error)) {
+    *error = prefix + *error;
+    return false;
   }
+  return true;
+}
 
-  if (options.output == "-") {
+// Puts `planned`'s file in place and reads it back from there.
+int WritePlanned(const EncodeOptions& options, const PlannedFile& planned) {
+  const EncodeRequest& request = planned.request;
+  const EncodedFile& file = planned.file;
+  const std::string& target = planned.target;
+  std::string error;
+  if (target == "-") {
     std::cout.write(file.bytes.data(),
                     static_cast<std::streamsize>(file.bytes.size()));
     // The reason of a failed write is reported on the way out.
@@ -233,17 +340,17 @@ int RunEncode(const EncodeOptions& options) {
     return kExitOk;
   }
   std::string placed;
-  if (!WriteFileSafely(options.output, file.bytes,
+  if (!WriteFileSafely(target, file.bytes,
                        WriteMode{options.no_clobber, options.force}, &placed,
                        &error)) {
     std::cerr << "vexa: " << error << "; nothing was written\n";
     return kExitFailed;
   }
   // Read back the file that is in place, from its real path.
-  packet = DestinationPacket{};
-  result = ReadFileWithPlan(placed, request.plan, &packet);
+  DestinationPacket packet{};
+  const int result = ReadFileWithPlan(placed, request.plan, &packet);
   if (!CheckDecoded(request, file, result, packet, &error)) {
-    std::cerr << "vexa: " << ShownText(options.output)
+    std::cerr << "vexa: " << ShownText(target)
               << " was written, but reading it back from the disk fails: "
               << error << '\n';
     return kExitFailed;
@@ -255,9 +362,83 @@ int RunEncode(const EncodeOptions& options) {
               << SystemCodePage()
               << ", so a head unit could not open the file by that name\n";
   }
-  std::cout << "wrote " << ShownText(options.output) << ": "
-            << Summary(request, file)
+  std::cout << "wrote " << ShownText(target) << ": " << Summary(request, file)
             << "; the library reads it back as meant\n";
+  return kExitOk;
+}
+
+// kExitOk, or the refusal when writing `target` (named by `option`) would
+// replace one of the `inputs`.
+int RefuseInputAsTarget(const std::string& target,
+                        const std::vector<std::string>& inputs,
+                        const std::string& option) {
+  const std::string input = InputAtTarget(target, inputs);
+  if (input.empty()) return kExitOk;
+  return Refuse("the target " + InputName(target) + " is " +
+                (input == "-" ? std::string("the file on standard input")
+                              : "the input " + InputName(input)) +
+                " (the same file), which writing it would destroy; give "
+                "another " + option);
+}
+
+int RunEncode(const EncodeOptions& options) {
+  if (options.output.empty() == options.split.empty()) {
+    throw UsageError("give -o FILE or --split PATTERN (one of them)");
+  }
+  if (!options.split.empty() && options.split.find("{n}") == std::string::npos) {
+    throw UsageError("--split '" + ShownText(options.split) +
+                     "' has no {n} for the number of each file");
+  }
+  // Before anything is read: writing the target would replace an input
+  // (a spreadsheet lost to a binary list), through any link to it too.
+  std::vector<std::string> inputs;
+  for (const InputSource& source : InputSources(options)) {
+    inputs.push_back(source.path);
+  }
+  if (!options.output.empty()) {
+    if (const int status = RefuseInputAsTarget(options.output, inputs, "-o");
+        status != kExitOk) {
+      return status;
+    }
+  }
+  EncodeRequest request;
+  request.plan = options.plan;
+  std::vector<std::string> notes;
+  std::string error;
+  CollectPoints(options, &request, &notes, &error);
+  std::vector<std::string> fitted;
+  if (error.empty()) FitPoints(options, &request, &notes, &fitted);
+  for (const std::string& note : notes) {
+    std::cerr << "vexa: note: " << note << '\n';
+  }
+  if (!error.empty()) {
+    std::cerr << "vexa: " << error << '\n';
+    return kExitFailed;
+  }
+  for (const std::string& warning : fitted) {
+    std::cerr << "vexa: warning: " << warning << '\n';
+  }
+  request.routes = RoutesFor(options, request.points);
+
+  std::vector<PlannedFile> files = PlanFiles(options, request);
+  // The files --split names are known only now, still before any is written.
+  for (const PlannedFile& planned : files) {
+    if (options.split.empty()) break;
+    if (const int status =
+            RefuseInputAsTarget(planned.target, inputs, "--split pattern");
+        status != kExitOk) {
+      return status;
+    }
+  }
+  for (PlannedFile& planned : files) {
+    if (!PrepareFile(options, &planned, !fitted.empty(), &error)) {
+      return Refuse(error);
+    }
+  }
+  for (const PlannedFile& planned : files) {
+    const int status = WritePlanned(options, planned);
+    if (status != kExitOk) return status;
+  }
   return kExitOk;
 }
 
@@ -278,10 +459,9 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
       ->check(CLI::IsMember({1, 2}));
   command
       ->add_option("-o,--output", options->output,
-                   "The file to write, - for standard output. Only a "
-                   "regular file is replaced (atomically, keeping its mode); "
+                   "The file to write, - for standard output (or --split). "
+                   "Only a regular file is replaced (atomically, keeping its mode); "
                    "a link is followed and stays a link")
-      ->required()
       ->type_name("FILE")
       ->check(CLI::Validator(
           [](std::string& text) {
@@ -314,6 +494,12 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
       ->type_name("NAME")
       ->allow_extra_args(false);
   command
+      ->add_option("--input", options->input,
+                   "Take the points from an interchange file (- for "
+                   "standard input): GPX, KML, GeoJSON or CSV, told by its "
+                   "content")
+      ->type_name("FILE");
+  command
       ->add_option("--gpx", options->gpx,
                    "Take the points from a GPX file (- for standard input): "
                    "the route points of its first route, else its "
@@ -330,11 +516,44 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "GPX file as the destination")
       ->type_name("N")
       ->check(CLI::Range(1, 1000000).description(""));
+  command->add_flag("--gpx-waypoints", options->gpx_waypoints,
+                    "Use the waypoints of the GPX file even when it has a "
+                    "route");
   command
       ->add_option("--csv", options->csv,
-                   "Take the points from a CSV file (- for standard input) "
-                   "with the header latitude,longitude,name,route")
+                   "Take the points from a CSV file (- for standard input): "
+                   "a header naming latitude (lat, y) and longitude (lon, "
+                   "lng, long, x), optionally name (title, label) and route "
+                   "(type); comma, semicolon or tab separated")
       ->type_name("FILE");
+  command
+      ->add_option("--kml", options->kml,
+                   "Take the points from a KML file (- for standard input): "
+                   "its placemarks' points; for plan 1 without points, a "
+                   "LineString's points as the route")
+      ->type_name("FILE");
+  command
+      ->add_option("--geojson", options->geojson,
+                   "Take the points from a GeoJSON file (- for standard "
+                   "input): its Point features (property name, route); for "
+                   "plan 1 without points, a LineString as the route")
+      ->type_name("FILE");
+  command
+      ->add_option("--first", options->first,
+                   "Take only the first N points (when the input holds more "
+                   "than a file carries)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000).description(""));
+  command
+      ->add_option("--split", options->split,
+                   "Write as many files as the points need, each as full "
+                   "as the plan allows, named by PATTERN with {n} their "
+                   "number from 1 (fleet-{n}.cld); instead of -o")
+      ->type_name("PATTERN");
+  command->add_flag("--replace-unmappable", options->replace_unmappable,
+                    "Write '?' for a character of a name that the code page "
+                    "lacks and a full-width comma for a comma, with a "
+                    "warning (--strict still refuses)");
   command->add_flag("--strict", options->strict,
                     "Refuse when the file would not say exactly what was "
                     "given (a name cut, say)");

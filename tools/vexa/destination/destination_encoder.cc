@@ -202,7 +202,8 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     const int mode = request.routes[i];
     if (point.name.find(',') != std::string::npos) {
       *error = point.origin + ": the name '" + ShownText(point.name) +
-               "' contains a comma, which would split the destination list";
+               "' contains a comma, which would split the destination list "
+               "(--replace-unmappable writes a full-width comma instead)";
       return false;
     }
     if (const std::string bad = FirstInvalidUtf8(point.name); !bad.empty()) {
@@ -214,7 +215,9 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     if (!Utf8ToCodePageCut(point.name, kMaxNameBytes, &name, &cut)) {
       *error = point.origin + ": the name '" + ShownText(point.name) +
                "' holds a character that code page " +
-               std::to_string(SystemCodePage()) + " cannot represent";
+               std::to_string(SystemCodePage()) +
+               " cannot represent (--replace-unmappable writes '?' "
+               "instead)";
       return false;
     }
     if (cut) {

@@ -1,6 +1,9 @@
-// GPX import (see gpx_import.h).
-
-#include "formats/gpx_import.h"
+// GPX import (see interchange_reader.h): one route's points, or else the
+// waypoints, in file order, with their names and, where a <type> names
+// one, their route preference. A track is a recording of a trip, not a list
+// of destinations; only its end point can be used, and only when asked
+// for. Whatever the file holds but is not used is named in a note. GPX 1.0
+// and 1.1 read alike.
 
 #include <algorithm>
 #include <charconv>
@@ -8,32 +11,12 @@
 #include <cstring>
 #include <pugixml.hpp>
 
-#include "system/input_file.h"
+#include "formats/interchange_reader.h"
+#include "formats/xml_document.h"
 #include "text/text_codec.h"
 
 namespace vexa::tool {
 namespace {
-
-// The element's name without a namespace prefix ("gpx:rtept" -> "rtept").
-const char* LocalName(const pugi::xml_node& node) {
-  const char* name = node.name();
-  const char* colon = std::strrchr(name, ':');
-  return colon != nullptr ? colon + 1 : name;
-}
-
-bool Is(const pugi::xml_node& node, const char* name) {
-  return node.type() == pugi::node_element &&
-         std::strcmp(LocalName(node), name) == 0;
-}
-
-std::vector<pugi::xml_node> Children(const pugi::xml_node& parent,
-                                     const char* name) {
-  std::vector<pugi::xml_node> nodes;
-  for (pugi::xml_node child : parent.children()) {
-    if (Is(child, name)) nodes.push_back(child);
-  }
-  return nodes;
-}
 
 // A whole attribute value as a decimal number; the C locale's point, never
 // the user's decimal comma.
@@ -58,30 +41,6 @@ pugi::xml_attribute Attribute(const pugi::xml_node& node, const char* name) {
     }
   }
   return pugi::xml_attribute();
-}
-
-// The whole text of an element: every text and CDATA piece below it, in
-// order, so a comment or a CDATA section inside a name does not cut it.
-std::string TextContent(const pugi::xml_node& node) {
-  std::string text;
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-      text += child.value();
-    } else if (child.type() == pugi::node_element) {
-      text += TextContent(child);
-    }
-  }
-  return text;
-}
-
-// Names in hand-written GPX often carry the indentation around them.
-std::string Trimmed(const pugi::xml_node& node) {
-  std::string value = TextContent(node);
-  const char* const kSpace = " \t\r\n";
-  const auto first = value.find_first_not_of(kSpace);
-  if (first == std::string::npos) return "";
-  const auto last = value.find_last_not_of(kSpace);
-  return value.substr(first, last - first + 1);
 }
 
 // "route 2 ('Coast')" for messages.
@@ -119,12 +78,12 @@ pugi::xml_node TrackEnd(const pugi::xml_node& track) {
 }
 
 bool ReadPoint(const pugi::xml_node& node, const std::string& origin,
-               const std::string& path, EncodePoint* point,
+               const std::string& source, EncodePoint* point,
                std::string* error) {
   point->origin = origin;
   if (!ReadNumber(Attribute(node, "lat"), &point->latitude) ||
       !ReadNumber(Attribute(node, "lon"), &point->longitude)) {
-    *error = origin + " in " + InputName(path) +
+    *error = origin + " in " + source +
              " has no valid lat and lon attributes";
     return false;
   }
@@ -146,45 +105,11 @@ std::string Where(const pugi::xml_node& node) {
 
 }  // namespace
 
-bool ImportGpx(const std::string& path, const GpxChoice& choice,
-               std::vector<EncodePoint>* points,
-               std::vector<std::string>* notes, std::string* error) {
-  constexpr std::size_t kMaxGpxBytes = 64 << 20;
-  std::string bytes;
-  if (!ReadWholeFile(path, kMaxGpxBytes, &bytes, error)) return false;
-  pugi::xml_document document;
-  // The DOCTYPE is kept to be looked at, never followed: an entity it
-  // declares would be left as "&name;" in the text, and an external one
-  // would have to be fetched.
-  const pugi::xml_parse_result parsed = document.load_buffer(
-      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_doctype);
-  if (!parsed) {
-    const std::size_t offset = static_cast<std::size_t>(parsed.offset);
-    const std::string before = bytes.substr(0, offset);
-    const std::size_t line_start = before.rfind('\n');
-    const std::size_t line = 1 + static_cast<std::size_t>(std::count(
-                                     before.begin(), before.end(), '\n'));
-    const std::size_t column =
-        offset - (line_start == std::string::npos ? 0 : line_start + 1) + 1;
-    *error = InputName(path) +
-             " is not well-formed XML: " + parsed.description() + " at line " +
-             std::to_string(line) + ", column " + std::to_string(column);
-    return false;
-  }
-  pugi::xml_node root;
-  for (pugi::xml_node child : document.children()) {
-    if (Is(child, "gpx")) root = child;
-    if (child.type() == pugi::node_doctype &&
-        std::strstr(child.value(), "<!ENTITY") != nullptr) {
-      *error = InputName(path) +
-               " declares entities in its DOCTYPE; they are not expanded "
-               "(nor fetched): write the text in place of each entity";
-      return false;
-    }
-  }
-  if (!root) {
-    *error =
-        InputName(path) + " is not a GPX file: it has no <gpx> root element";
+bool ReadGpx(const pugi::xml_node& root, const std::string& source,
+             const GpxChoice& choice, std::vector<EncodePoint>* points,
+             std::vector<std::string>* notes, std::string* error) {
+  if (!Is(root, "gpx")) {
+    *error = source + " is not a GPX file: it has no <gpx> root element";
     return false;
   }
   const auto routes = Children(root, "rte");
@@ -195,7 +120,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
 
   if (choice.track > 0) {
     if (static_cast<std::size_t>(choice.track) > tracks.size()) {
-      *error = InputName(path) + " has " +
+      *error = source + " has " +
                Count(tracks.size(), "track", "tracks") + "; --gpx-track " +
                std::to_string(choice.track) + " names none";
       return false;
@@ -208,7 +133,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
     }
     EncodePoint point;
     if (!ReadPoint(end, "the end of " + Label("track", choice.track - 1, track),
-                   path, &point, error)) {
+                   source, &point, error)) {
       return false;
     }
     if (point.name.empty()) {
@@ -232,7 +157,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   std::string kind;
   if (choice.route > 0) {
     if (static_cast<std::size_t>(choice.route) > routes.size()) {
-      *error = InputName(path) + " has " +
+      *error = source + " has " +
                Count(routes.size(), "route", "routes") + "; --gpx-route " +
                std::to_string(choice.route) + " names none";
       return false;
@@ -240,7 +165,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   }
   std::size_t used = 0;
   for (std::size_t i = choice.route > 0 ? choice.route - 1 : 0;
-       i < routes.size(); ++i) {
+       !choice.waypoints && i < routes.size(); ++i) {
     nodes = Children(routes[i], "rtept");
     used = i;
     if (!nodes.empty() || choice.route > 0) break;
@@ -262,7 +187,8 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
     if (!waypoints.empty()) {
       notes->push_back("skipped " +
                        Count(waypoints.size(), "waypoint", "waypoints") +
-                       " (a route was used)");
+                       " (a route was used; --gpx-waypoints takes them "
+                       "instead)");
     }
   } else if (choice.route > 0) {
     *error = Label("route", used, routes[used]) + " has no route points";
@@ -270,11 +196,19 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   } else {
     nodes = waypoints;
     kind = "GPX waypoint";
+    if (choice.waypoints && nodes.empty()) {
+      *error = source + " holds no waypoints (--gpx-waypoints)";
+      return false;
+    }
+    if (choice.waypoints && !routes.empty()) {
+      notes->push_back("skipped " + Count(routes.size(), "route", "routes") +
+                       " (--gpx-waypoints)");
+    }
   }
   if (nodes.empty()) {
     if (!tracks.empty()) {
       const pugi::xml_node end = TrackEnd(tracks.front());
-      *error = InputName(path) + " holds only " +
+      *error = source + " holds only " +
                Count(tracks.size(), "track", "tracks") +
                "; a track is a recording of a trip, not a destination";
       if (end) {
@@ -284,7 +218,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
       }
       return false;
     }
-    *error = InputName(path) + " holds no route points and no waypoints";
+    *error = source + " holds no route points and no waypoints";
     return false;
   }
   if (!tracks.empty()) {
@@ -294,7 +228,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   }
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     EncodePoint point;
-    if (!ReadPoint(nodes[i], kind + " " + std::to_string(i + 1), path, &point,
+    if (!ReadPoint(nodes[i], kind + " " + std::to_string(i + 1), source, &point,
                    error)) {
       return false;
     }

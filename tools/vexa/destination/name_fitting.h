@@ -1,0 +1,25 @@
+// --replace-unmappable: the tool adapts a name to what a destination list
+// can carry, never the file format to the name. A comma would split the
+// list's fields, and a character the code page lacks would reach the head
+// unit as the code page's default character; by default both are refused
+// (destination_encoder.h), and with the option each is replaced, with a
+// warning, so that --strict still refuses.
+
+#ifndef VEXA_TOOLS_VEXA_DESTINATION_NAME_FITTING_H_
+#define VEXA_TOOLS_VEXA_DESTINATION_NAME_FITTING_H_
+
+#include <string>
+
+namespace vexa::tool {
+
+// `name` (UTF-8) with each comma replaced by a full-width comma (or a
+// semicolon where the code page has none) and each character the code
+// page lacks by '?'. Returns what was replaced, for the warning ("1
+// character code page 936 lacks, 2 commas"); empty when nothing was, and
+// then `*fitted` is `name`. Text that is not UTF-8 is left alone (the
+// encoder refuses it).
+std::string FitName(const std::string& name, std::string* fitted);
+
+}  // namespace vexa::tool
+
+#endif  // VEXA_TOOLS_VEXA_DESTINATION_NAME_FITTING_H_
