@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "commands/output_options.h"
 #include "formats/csv_import.h"
 #include "destination/destination_encoder.h"
 #include "destination/destination_reader.h"
@@ -145,10 +146,15 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
   for (std::size_t i = 0; i < options.points.size(); ++i) {
     request->points.push_back(PointFromOption(options.points[i], i));
   }
-  if (options.names.size() > options.points.size()) {
-    throw UsageError(std::to_string(options.names.size()) + " names for " +
-                     std::to_string(options.points.size()) +
-                     (options.points.size() == 1 ? " point" : " points"));
+  // A name belongs to the --point at its place: with fewer names than
+  // points nobody can tell which point a name was meant for.
+  if (!options.names.empty() && options.names.size() != options.points.size()) {
+    const auto count = [](std::size_t n, const char* what) {
+      return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    throw UsageError(count(options.names.size(), "--name option") + " for " +
+                     count(options.points.size(), "--point option") +
+                     ": give one --name per --point, or none");
   }
   if (options.plan == 1 && !options.names.empty()) {
     throw UsageError("a guide message (plan 1) carries no names");
@@ -235,7 +241,7 @@ int RunEncode(const EncodeOptions& options) {
   if (!Utf8ToCodePage(std::filesystem::u8path(placed).filename().u8string(),
                       &native)) {
     std::cerr << "vexa: note: the file name cannot be written in code page "
-              << SystemCodePage()
+              << DestinationCodePage()
               << ", so a head unit could not open the file by that name\n";
   }
   std::cout << "wrote " << ShownText(options.output) << ": "
@@ -318,6 +324,7 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "Take the points from a CSV file (- for standard input) "
                    "with the header latitude,longitude,name,route")
       ->type_name("FILE");
+  AddCodePageOption(command);
   command->add_flag("--strict", options->strict,
                     "Refuse when the file would not say exactly what was "
                     "given (a name cut, say)");

@@ -1,10 +1,13 @@
-// vexa parse --plan 1|2 [TEXT | -]: passes raw protocol text through the
-// library's PTT_Parse_Raw_Protocol, as the navigation program does with a
-// message it received, and prints the packet or the failure.
+// vexa parse --plan 1|2 [TEXT | -]: parses raw protocol text as the
+// library's PTT_Parse_Raw_Protocol does on a head unit with a message it
+// received, and prints the packet or the failure.
 //
-// PTT_Init would take over a destination file lying in the configured data
-// directory (and delete it), so before it runs the data directory and the
-// guide file are pointed at a private empty directory.
+// The export converts the text with the system's code page, which on a PC
+// is the PC's own (1252 on a Western Windows) and not the head unit's. So
+// the tool does not call the export: it hands the text to the library's
+// own raw-message step (the conversion and the plan's parser the export
+// runs) with the destination code page named, through the tool interface.
+// The packet and the code are then the export's on a head unit, on any PC.
 
 #include <iostream>
 #include <memory>
@@ -12,10 +15,10 @@
 
 #include "commands/commands.h"
 #include "commands/output_options.h"
-#include "system/environment.h"
 #include "destination/failure_explain.h"
 #include "system/input_file.h"
 #include "formats/output_format.h"
+#include "tool_interface/destination_access.h"
 #include "tool_interface/system_access.h"
 #include "destination/strict_check.h"
 #include "text/text_codec.h"
@@ -47,7 +50,7 @@ int BytesNeeded(const std::u16string& text) {
   if (text.empty()) return 0;
   std::string out(text.size() * 4 + 16, '\0');
   const int n = tool_interface::WideToCodePage(
-      tool_interface::AnsiCodePage(), text.data(),
+      DestinationCodePage(), text.data(),
       static_cast<int>(text.size()), out.data(),
       static_cast<int>(out.size()));
   return n > 0 ? n : -1;
@@ -56,7 +59,7 @@ int BytesNeeded(const std::u16string& text) {
 std::string Converted(const std::u16string& text) {
   std::string out(text.size() * 4 + 16, '\0');
   const int n = tool_interface::WideToCodePage(
-      tool_interface::AnsiCodePage(), text.data(),
+      DestinationCodePage(), text.data(),
       static_cast<int>(text.size()), out.data(),
       static_cast<int>(out.size()));
   out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -85,33 +88,26 @@ int RunParse(const ParseOptions& options) {
     return kExitFailed;
   }
 
-  TemporaryDirectory empty("vexa-parse-");
-  SetEnvironment("VEXA_GUIDE_PLAN", std::to_string(options.plan));
-  SetEnvironment("VEXA_DATA_DIR", empty.path().string());
-  SetEnvironment("VEXA_GUIDE_FILE", (empty.path() / "guide.dat").string());
-
   Outcome outcome;
   outcome.source = "text";
   outcome.plan = options.plan;
   FailureInput input;
   input.plan = options.plan;
   input.configured_plan = options.plan;
-  outcome.result = PTT_Init();
-  if (outcome.result == 0) {
-    // Two bytes per UTF-16 unit, as the navigation program passes it.
-    const long long bytes = static_cast<long long>(text.size()) * 2;
-    if (bytes > 0x7FFFFFFF) {
-      std::cerr << "vexa: the text is too long\n";
-      return kExitFailed;
-    }
-    outcome.result = PTT_Parse_Raw_Protocol(
-        reinterpret_cast<const std::uint16_t*>(text.data()),
-        static_cast<int>(bytes));
+  // Two bytes per UTF-16 unit, as the navigation program passes it.
+  const long long bytes = static_cast<long long>(text.size()) * 2;
+  if (bytes > 0x7FFFFFFF) {
+    std::cerr << "vexa: the text is too long\n";
+    return kExitFailed;
   }
+  outcome.result = tool_interface::ParseRawText(
+      options.plan, DestinationCodePage(),
+      reinterpret_cast<const std::uint16_t*>(text.data()),
+      static_cast<int>(bytes), &outcome.packet);
   if (outcome.result == 0) {
-    PTT_Get_DataPacket(&outcome.packet);
     outcome.warnings = StrictWarnings(options.plan, Converted(text));
   } else {
+    outcome.packet = DestinationPacket{};
     input.text_bytes_needed = BytesNeeded(text);
     input.has_text = input.text_bytes_needed > 0;
     if (input.has_text) input.text = Converted(text);
@@ -129,8 +125,9 @@ void AddParseCommand(CLI::App& app, int* exit_code) {
   auto options = std::make_shared<ParseOptions>();
   CLI::App* command = app.add_subcommand(
       "parse",
-      "Pass raw protocol text (UTF-8) through the library's "
-      "PTT_Parse_Raw_Protocol and print the packet.");
+      "Parse raw protocol text (UTF-8) as the library's "
+      "PTT_Parse_Raw_Protocol does on a head unit (converted to the "
+      "destination code page) and print the packet.");
   command
       ->add_option("--plan", options->plan,
                    "1: guide message, 2: destination list")
@@ -142,6 +139,7 @@ void AddParseCommand(CLI::App& app, int* exit_code) {
                    "trailing line break of standard input is dropped")
       ->type_name("TEXT|-");
   AddOutputOptions(command, &options->output, "the text");
+  AddCodePageOption(command);
   command->footer(
       "Exit status: 0 the text parsed, 1 it did not (or, with --strict, "
       "gave a warning), 2 usage error.");

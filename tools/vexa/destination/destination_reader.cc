@@ -117,8 +117,8 @@ Outcome DecodeFile(const std::string& path, int plan) {
                                  : std::string_view(bytes))) {
     const std::string hint =
         "the file's text is UTF-8, but a head unit reads it in code page " +
-        std::to_string(SystemCodePage()) +
-        (SystemCodePage() == 936 ? " (GBK)" : "") +
+        std::to_string(DestinationCodePage()) +
+        (DestinationCodePage() == 936 ? " (GBK)" : "") +
         ", where its names and words are garbled: save it in that code page";
     if (outcome.result != 0) {
       outcome.explanation += "; " + hint;
