@@ -91,4 +91,30 @@ expect_has "cut name shows the half character" "$OUT" "  AB$(printf '北%.0s' {1
 run decode --format json cut.cld
 expect_has "json gives the stored bytes of a cut name" "$(squeeze "$OUT")" '"nameBytes":"4142b1b1'
 
+# Points for a map are named for what they are, with the command that
+# makes a destination list of them: FILE|CONTENT|KIND|OPTION
+while IFS='|' read -r file content kind option; do
+  printf '%b' "$content" >"$file"
+  run decode "$file"
+  expect_rc "decode $file" 1
+  word=$file
+  [[ $file == *' '* ]] && word="\"$file\""
+  expect_eq "decode $file" "$ERR" "vexa: $file: this is a $kind file, not a destination file; to make a destination list of its points: vexa encode --plan 2 $option $word -o dest.cld"
+done <<'CASES'
+phone.gpx|\xef\xbb\xbf<?xml version="1.0"?>\n<gpx version="1.1"><wpt lat="1" lon="2"/></gpx>|GPX|--gpx
+places.kml|<?xml version="1.0"?><!-- export -->\n<kml xmlns="http://www.opengis.net/kml/2.2"><Document/></kml>|KML|--kml
+map.GeoJSON|{\n  "type": "FeatureCollection", "features": []}|GeoJSON|--geojson
+sheet one.CSV|Name;Lat;Lon\nHome;48,85;2,35\n|CSV|--csv
+CASES
+# A destination list or other XML is not taken for one.
+printf '<html></html>' >page.cld
+run decode --format json page.cld
+expect_has "other XML" "$(squeeze "$OUT")" '"error":"VEXA_E_'
+run decode --format json phone.gpx
+expect_has "json names the kind" "$(squeeze "$OUT")" '"error":"NotADestinationFile","message":"thisisaGPXfile'
+# A path is shown as it was typed, so it can be pasted back.
+run decode 'sub\dir\missing.cld'
+expect_has "path as typed" "$ERR" "cannot open 'sub\\dir\\missing.cld'"
+expect_not_has "path as typed" "$ERR" '\\'
+
 finish

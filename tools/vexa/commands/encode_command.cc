@@ -232,7 +232,7 @@ int RunEncode(const EncodeOptions& options) {
   packet = DestinationPacket{};
   result = ReadFileWithPlan(placed, request.plan, &packet);
   if (!CheckDecoded(request, file, result, packet, &error)) {
-    std::cerr << "vexa: " << ShownText(options.output)
+    std::cerr << "vexa: " << ShownPath(options.output)
               << " was written, but reading it back from the disk fails: "
               << error << '\n';
     return kExitFailed;
@@ -244,7 +244,7 @@ int RunEncode(const EncodeOptions& options) {
               << DestinationCodePage()
               << ", so a head unit could not open the file by that name\n";
   }
-  std::cout << "wrote " << ShownText(options.output) << ": "
+  std::cout << "wrote " << ShownPath(options.output) << ": "
             << Summary(request, file)
             << "; the library reads it back as meant\n";
   return kExitOk;

@@ -3,6 +3,7 @@
 
 #include "destination/destination_reader.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "destination/failure_explain.h"
 #include "system/input_file.h"
 #include "destination/strict_check.h"
+#include "formats/interchange_kind.h"
 #include "system/system.h"
 #include "text/text_codec.h"
 #include "tool_interface/destination_access.h"
@@ -58,6 +60,19 @@ int DetectPlan(const std::string& path, std::string_view bytes,
   return 1;
 }
 
+// `path` as one word of a command line to paste: quoted when it holds
+// anything but letters, digits and the usual path characters.
+std::string CommandWord(const std::string& path) {
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80 && !std::isalnum(byte) &&
+        std::string_view("._-/\\:+=@%,").find(c) == std::string_view::npos) {
+      return "\"" + ShownPath(path) + "\"";
+    }
+  }
+  return ShownPath(path);
+}
+
 }  // namespace
 
 int ReadWithPlan(std::FILE* file, int plan, DestinationPacket* packet) {
@@ -91,6 +106,11 @@ Outcome DecodeFile(const std::string& path, int plan) {
   if (!input.Open(path, &error)) {
     outcome.result = VEXA_E_NO_FILE;
     outcome.explanation = error;
+    if (input.too_long()) {
+      // The library never saw it: not a missing file but too much input.
+      outcome.tool_error = "InputTooLong";
+      outcome.explanation += "; a destination file is at most 515 bytes";
+    }
     return outcome;
   }
   const std::string bytes = input.Head(kAnalysisBytes);
@@ -106,8 +126,20 @@ Outcome DecodeFile(const std::string& path, int plan) {
   std::string text;
   const bool has_text = TextOfFile(outcome.plan, bytes, &text);
   if (outcome.result != 0) {
-    outcome.explanation = ExplainFailure(outcome.result, failure);
     outcome.packet = DestinationPacket{};
+    // Points for a map, not for a head unit: say what they are and how to
+    // make a destination list of them, rather than why they are none.
+    if (const InterchangeKind kind = KindOfInterchangeFile(bytes);
+        !kind.name.empty()) {
+      outcome.tool_error = "NotADestinationFile";
+      outcome.explanation =
+          "this is a " + kind.name +
+          " file, not a destination file; to make a destination list of "
+          "its points: vexa encode --plan 2 " + kind.option + " " +
+          CommandWord(path) + " -o dest.cld";
+      return outcome;
+    }
+    outcome.explanation = ExplainFailure(outcome.result, failure);
   } else if (has_text) {
     outcome.warnings = StrictWarnings(outcome.plan, text);
   }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <pugixml.hpp>
 
+#include "formats/xml_failure.h"
 #include "system/input_file.h"
 #include "text/text_codec.h"
 
@@ -159,16 +160,7 @@ bool ImportGpx(const std::string& path, const GpxChoice& choice,
   const pugi::xml_parse_result parsed = document.load_buffer(
       bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_doctype);
   if (!parsed) {
-    const std::size_t offset = static_cast<std::size_t>(parsed.offset);
-    const std::string before = bytes.substr(0, offset);
-    const std::size_t line_start = before.rfind('\n');
-    const std::size_t line = 1 + static_cast<std::size_t>(std::count(
-                                     before.begin(), before.end(), '\n'));
-    const std::size_t column =
-        offset - (line_start == std::string::npos ? 0 : line_start + 1) + 1;
-    *error = InputName(path) +
-             " is not well-formed XML: " + parsed.description() + " at line " +
-             std::to_string(line) + ", column " + std::to_string(column);
+    *error = InputName(path) + " " + XmlFailure(bytes, parsed);
     return false;
   }
   pugi::xml_node root;
