@@ -112,11 +112,17 @@ int RunSimulate(const SimulateOptions& options) {
 
   const bool destination_ok = RunDestinationJob(
       vexa, options.plan, data_dir.path(), options.file, bytes);
-  RunControlJob(vexa, head_unit, options.control_platform);
-  RunSoundJob(vexa, head_unit, options.sound_platform);
+  const bool control_ran =
+      RunControlJob(vexa, head_unit, options.control_platform);
+  const bool sound_ran = RunSoundJob(vexa, head_unit, options.sound_platform);
 
-  std::cout << '\n'
-            << (destination_ok
+  std::cout << '\n';
+  if (!control_ran || !sound_ran) {
+    std::cout << "simulation failed: the head unit's windows could not be "
+                 "created (see above)\n";
+    return kExitFailed;
+  }
+  std::cout << (destination_ok
                     ? "simulation done: all three jobs ran"
                     : "simulation done, but the destination hand-over did "
                       "not go as a head unit expects")
