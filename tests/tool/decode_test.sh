@@ -106,6 +106,25 @@ places.kml|<?xml version="1.0"?><!-- export -->\n<kml xmlns="http://www.opengis.
 map.GeoJSON|{\n  "type": "FeatureCollection", "features": []}|GeoJSON|--geojson
 sheet one.CSV|Name;Lat;Lon\nHome;48,85;2,35\n|CSV|--csv
 CASES
+# Our own exports are recognised, and the command given makes the list
+# they came from again (GeoJSON is not read yet: only recognised).
+write_worked_examples
+run decode dest.cld
+original=$OUT
+while IFS='|' read -r format kind; do
+  vexa decode --format "$format" dest.cld >"export.$format"
+  run decode "export.$format"
+  expect_has "decode of its own $format" "$ERR" "vexa: export.$format: this is a $kind file"
+  [[ $format == geojson ]] && continue
+  rm dest.cld
+  eval "${ERR#*of its points: }" 2>/dev/null
+  run decode dest.cld
+  expect_eq "the command for $format makes the list again" "$OUT" "$original"
+done <<'CASES'
+gpx|GPX
+csv|CSV
+geojson|GeoJSON
+CASES
 # A destination list or other XML is not taken for one.
 printf '<html></html>' >page.cld
 run decode --format json page.cld
