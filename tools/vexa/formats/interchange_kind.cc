@@ -12,7 +12,8 @@ namespace {
 std::string Lower(std::string_view text) {
   std::string out;
   for (char c : text) {
-    out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    const auto byte = static_cast<unsigned char>(c);
+    out.push_back(static_cast<char>(std::tolower(byte)));
   }
   return out;
 }
@@ -35,7 +36,8 @@ std::string RootElement(std::string_view xml) {
     ++pos;
     if (pos < xml.size() && (xml[pos] == '?' || xml[pos] == '!')) continue;
     std::size_t end = pos;
-    while (end < xml.size() && !std::isspace(static_cast<unsigned char>(xml[end])) &&
+    while (end < xml.size() &&
+           !std::isspace(static_cast<unsigned char>(xml[end])) &&
            xml[end] != '>' && xml[end] != '/') {
       ++end;
     }
@@ -81,7 +83,8 @@ bool IsCsvHeader(std::string_view text) {
 InterchangeKind KindOfInterchangeFile(std::string_view head) {
   if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
   std::string_view text = head;
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+  while (!text.empty() &&
+         std::isspace(static_cast<unsigned char>(text.front()))) {
     text.remove_prefix(1);
   }
   if (!text.empty() && text.front() == '<') {

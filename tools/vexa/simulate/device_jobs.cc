@@ -91,7 +91,8 @@ bool RunSoundJob(const VexaExports& vexa, HeadUnit& head_unit, int platform) {
       DefaultVariantNote(platform, {2, 3, 4, 6, 9, 10, 13});
   if (!note.empty()) Said(note);
   HeadUnit::Window navi_window = 0;
-  if (platform == 10 && !MakeWindows(head_unit, {{"Navi_Window", true}}, &navi_window)) {
+  if (platform == 10 &&
+      !MakeWindows(head_unit, {{"Navi_Window", true}}, &navi_window)) {
     return false;
   }
 

@@ -105,8 +105,8 @@ void AppendUtf16(char32_t c, std::u16string* out) {
 bool CharToCodePage(const std::u16string& units, std::string* out) {
   char bytes[16];
   const int n = tool_interface::WideToCodePage(
-      DestinationCodePage(), units.data(), static_cast<int>(units.size()), bytes,
-      static_cast<int>(sizeof bytes));
+      DestinationCodePage(), units.data(), static_cast<int>(units.size()),
+      bytes, static_cast<int>(sizeof bytes));
   if (n <= 0) return false;
   std::string encoded(bytes, static_cast<std::size_t>(n));
   char16_t back[8];
@@ -147,8 +147,9 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     if (decoded[0] >= 0xE000 && decoded[0] <= 0xF8FF) continue;
     char back[16];
     const int m = tool_interface::WideToCodePage(
-        DestinationCodePage(), decoded.data(), static_cast<int>(decoded.size()),
-        back, static_cast<int>(sizeof back));
+        DestinationCodePage(), decoded.data(),
+        static_cast<int>(decoded.size()), back,
+        static_cast<int>(sizeof back));
     if (m != static_cast<int>(len) || piece.compare(0, len, back, len) != 0) {
       continue;
     }

@@ -30,9 +30,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // name or argument is silently changed.
 bool Utf16ToUtf8Strict(std::u16string_view text, std::string* out);
 
-// UTF-8 to the destination code page. Returns false when the text is not UTF-8
-// or holds a character the code page lacks (the library would otherwise
-// see the code page's default character in its place).
+// UTF-8 to the destination code page. Returns false when the text is not
+// UTF-8 or holds a character the code page lacks (the library would
+// otherwise see the code page's default character in its place).
 bool Utf8ToCodePage(std::string_view text, std::string* out);
 
 // Like Utf8ToCodePage, but stops before the first character that would make
@@ -42,9 +42,9 @@ bool Utf8ToCodePageCut(std::string_view text, std::size_t max_bytes,
                        std::string* out, bool* cut);
 
 // Code-page bytes as readable UTF-8 for messages and output: characters are
-// decoded from the destination code page; a byte that starts no valid character
-// (half a GBK character, say) is shown as \xNN, and control characters as
-// \n, \r, \t or \xNN, so what a human reads is unambiguous.
+// decoded from the destination code page; a byte that starts no valid
+// character (half a GBK character, say) is shown as \xNN, and control
+// characters as \n, \r, \t or \xNN, so what a human reads is unambiguous.
 std::string DisplayText(std::string_view bytes);
 
 // Code-page bytes to UTF-8 for data output (JSON, GeoJSON). Bytes that do
