@@ -125,10 +125,14 @@ gpx|GPX
 csv|CSV
 geojson|GeoJSON
 CASES
-# A destination list or other XML is not taken for one.
+# A destination list, even without its spaces and with such names, or
+# other XML is not taken for one.
 printf '<html></html>' >page.cld
-run decode --format json page.cld
-expect_has "other XML" "$(squeeze "$OUT")" '"error":"VEXA_E_'
+printf '(TNC,1,1,x,\xcd\xc6\xbc\xf6,2,2,y,\xcd\xc6\xbc\xf6' >xy.cld
+for file in page.cld xy.cld; do
+  run decode --format json "$file"
+  expect_has "$file is no map file" "$(squeeze "$OUT")" '"error":"VEXA_E_'
+done
 run decode --format json phone.gpx
 expect_has "json names the kind" "$(squeeze "$OUT")" '"error":"NotADestinationFile","message":"thisisaGPXfile'
 # A path is shown as it was typed, so it can be pasted back.

@@ -104,8 +104,12 @@ InterchangeKind KindOfInterchangeFile(std::string_view head) {
     }
     return {};
   }
-  // A destination list begins with four spaces; a CSV header does not.
-  if (head.substr(0, 1) != " " && IsCsvHeader(text)) return {"CSV", "--csv"};
+  // A destination list begins with four spaces and its tag, even when
+  // they are missing its fields are no CSV header (names such as "x").
+  if (head.substr(0, 1) != " " && text.substr(0, 4) != "(TNC" &&
+      IsCsvHeader(text)) {
+    return {"CSV", "--csv"};
+  }
   return {};
 }
 
