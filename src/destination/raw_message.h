@@ -20,6 +20,12 @@ namespace vexa::destination {
 int ParseRawMessage(GuidePlan& plan, const std::uint16_t* text, int length,
                     DestinationPacket* packet);
 
+// The same with the text converted to code page `code_page` instead of the
+// system's: what a system whose code page that is makes of the message.
+int ParseRawMessageInCodePage(GuidePlan& plan, unsigned code_page,
+                              const std::uint16_t* text, int length,
+                              DestinationPacket* packet);
+
 }  // namespace vexa::destination
 
 #endif  // VEXA_SRC_DESTINATION_RAW_MESSAGE_H_

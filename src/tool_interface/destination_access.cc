@@ -5,6 +5,7 @@
 #include "destination/guide_plan.h"
 #include "destination/message_file_plan.h"
 #include "destination/protocol_fields.h"
+#include "destination/raw_message.h"
 
 namespace vexa::tool_interface {
 
@@ -17,6 +18,16 @@ int ReadDestinationFile(int plan, std::FILE* file, DestinationPacket* packet) {
   destination::GuidePlan& reader =
       plan == 1 ? static_cast<destination::GuidePlan&>(guide) : list;
   return reader.ReadPacket(file, packet);
+}
+
+int ParseRawText(int plan, unsigned code_page, const std::uint16_t* text,
+                 int length, DestinationPacket* packet) {
+  destination::MessageFilePlan guide;
+  destination::DestinationListPlan list;
+  destination::GuidePlan& parser =
+      plan == 1 ? static_cast<destination::GuidePlan&>(guide) : list;
+  return destination::ParseRawMessageInCodePage(parser, code_page, text,
+                                                length, packet);
 }
 
 int SplitFields(char* text, int length, const char* fields[kMaxFields]) {

@@ -26,6 +26,15 @@ constexpr int kMaxTextLength = 511;
 // (1 or 2) reads it into `packet`. 0, or the plan's negative code.
 int ReadDestinationFile(int plan, std::FILE* file, DestinationPacket* packet);
 
+// Parses the raw message `text` (`length` bytes of UTF-16, as
+// PTT_Parse_Raw_Protocol takes it) as plan `plan` (1 or 2) does after
+// converting it to code page `code_page`: exactly what the export gives on
+// a system whose code page that is, whatever this one's. 0 with the packet
+// in `*packet`, or the export's negative code (VEXA_E_NO_TEXT when nothing
+// converts).
+int ParseRawText(int plan, unsigned code_page, const std::uint16_t* text,
+                 int length, DestinationPacket* packet);
+
 // Splits `text` in place as the plans split a destination text (see
 // destination/guide_plan.h) into at most kMaxFields fields; their count.
 // REQUIRES: `text` holds `length` bytes and a NUL at position `length`.

@@ -91,4 +91,53 @@ expect_has "cut name shows the half character" "$OUT" "  AB$(printf '北%.0s' {1
 run decode --format json cut.cld
 expect_has "json gives the stored bytes of a cut name" "$(squeeze "$OUT")" '"nameBytes":"4142b1b1'
 
+# Points for a map are named for what they are, with the command that
+# makes a destination list of them: FILE|CONTENT|KIND|OPTION
+while IFS='|' read -r file content kind option; do
+  printf '%b' "$content" >"$file"
+  run decode "$file"
+  expect_rc "decode $file" 1
+  word=$file
+  [[ $file == *' '* ]] && word="\"$file\""
+  expect_eq "decode $file" "$ERR" "vexa: $file: this is a $kind file, not a destination file; to make a destination list of its points: vexa encode --plan 2 $option $word -o dest.cld"
+done <<'CASES'
+phone.gpx|\xef\xbb\xbf<?xml version="1.0"?>\n<gpx version="1.1"><wpt lat="1" lon="2"/></gpx>|GPX|--gpx
+places.kml|<?xml version="1.0"?><!-- export -->\n<kml xmlns="http://www.opengis.net/kml/2.2"><Document/></kml>|KML|--kml
+map.GeoJSON|{\n  "type": "FeatureCollection", "features": []}|GeoJSON|--geojson
+sheet one.CSV|Name;Lat;Lon\nHome;48,85;2,35\n|CSV|--csv
+CASES
+# Our own exports are recognised, and the command given makes the list
+# they came from again (GeoJSON is not read yet: only recognised).
+write_worked_examples
+run decode dest.cld
+original=$OUT
+while IFS='|' read -r format kind; do
+  vexa decode --format "$format" dest.cld >"export.$format"
+  run decode "export.$format"
+  expect_has "decode of its own $format" "$ERR" "vexa: export.$format: this is a $kind file"
+  [[ $format == geojson ]] && continue
+  rm dest.cld
+  eval "${ERR#*of its points: }" 2>/dev/null
+  run decode dest.cld
+  expect_eq "the command for $format makes the list again" "$OUT" "$original"
+done <<'CASES'
+gpx|GPX
+csv|CSV
+geojson|GeoJSON
+CASES
+# A destination list, even without its spaces and with such names, or
+# other XML is not taken for one.
+printf '<html></html>' >page.cld
+printf '(TNC,1,1,x,\xcd\xc6\xbc\xf6,2,2,y,\xcd\xc6\xbc\xf6' >xy.cld
+for file in page.cld xy.cld; do
+  run decode --format json "$file"
+  expect_has "$file is no map file" "$(squeeze "$OUT")" '"error":"VEXA_E_'
+done
+run decode --format json phone.gpx
+expect_has "json names the kind" "$(squeeze "$OUT")" '"error":"NotADestinationFile","message":"thisisaGPXfile'
+# A path is shown as it was typed, so it can be pasted back.
+run decode 'sub\dir\missing.cld'
+expect_has "path as typed" "$ERR" "cannot open 'sub\\dir\\missing.cld'"
+expect_not_has "path as typed" "$ERR" '\\'
+
 finish

@@ -201,7 +201,16 @@ expect_eq "GPX with a bad longitude" "$ERR" "vexa: GPX waypoint 1 in 'bad.gpx' h
 printf '<gpx><rte></rte>' >broken.gpx
 run encode --plan 2 -o bad.cld --gpx broken.gpx
 expect_rc "broken GPX" 1
-expect_has "broken GPX" "$ERR" "'broken.gpx' is not well-formed XML: Start-end tags mismatch at line 1, column"
+expect_has "broken GPX" "$ERR" "'broken.gpx' is truncated: it ends at line 1, column 17 before its elements are closed"
+# Cut anywhere, a GPX is called truncated; a wrong tag before the end is not.
+for cut in 8 20 31 40; do
+  printf '<gpx><wpt lat="1" lon="2"><name>ab</name></wpt></gpx>' | head -c "$cut" >cut.gpx
+  run encode --plan 2 -o bad.cld --gpx cut.gpx
+  expect_has "GPX cut after $cut bytes" "$ERR" "'cut.gpx' is truncated: it ends at line 1, column $((cut + 1)) "
+done
+printf '<gpx><wpt lat="1" lon="2"></wtp></gpx>\n' >typo.gpx
+run encode --plan 2 -o bad.cld --gpx typo.gpx
+expect_has "GPX with a wrong tag" "$ERR" "'typo.gpx' is not well-formed XML: Start-end tags mismatch at line 1, column"
 printf '<gpx></gpx>' >none.gpx
 run encode --plan 2 -o bad.cld --gpx none.gpx
 expect_eq "GPX without points" "$ERR" "vexa: 'none.gpx' holds no route points and no waypoints"

@@ -60,7 +60,10 @@ decode --bogus x|The following argument was not expected: --bogus
 decode - -|- (standard input) can be given only once
 encode --plan 2 -o x --point nan,1|--point 'nan,1' is not a finite coordinate
 encode --plan 2 -o x --point 0x10,1|--point '0x10,1' is not LAT,LON in decimal degrees
-encode --plan 2 -o x --point 1,1 --name a --name b|2 names for 1 point
+encode --plan 2 -o x --point 1,1 --name a --name b|2 --name options for 1 --point option: give one --name per --point, or none
+encode --plan 2 -o x --point 1,1 --point 2,2 --name a|1 --name option for 2 --point options: give one --name per --point, or none
+decode --codepage 65001x x.cld|--codepage: '65001x' is not a code page this system converts (936 is the head unit's)
+encode --plan 2 -o x --point 1,1 --codepage 99999|--codepage: '99999' is not a code page this system converts (936 is the head unit's)
 CASES
 run encode --plan 2 -o '' --point 1,1
 expect_rc "-o ''" 2
@@ -76,6 +79,6 @@ done <<'CASES'
 decode --version|vexa 0.1.0
 encode --plan 2 --version|vexa 0.1.0
 decode missing.cld --help|Read guide message files and destination lists (dest.cld) as a head unit would, and print their points. Files are never changed.
-parse --help|Pass raw protocol text (UTF-8) through the library's PTT_Parse_Raw_Protocol and print the packet.
+parse --help|Parse raw protocol text (UTF-8) as the library's PTT_Parse_Raw_Protocol does on a head unit (converted to the destination code page) and print the packet.
 CASES
 finish

@@ -90,6 +90,6 @@ expect_text_error 2 "$(printf '(TNC,%.0s' {1..103})" "error -42 (VEXA_E_NO_TEXT)
 
 # A code page setting the library cannot use is named.
 VEXA_CODEPAGE=bogus run parse --plan 2 '(TNC'
-expect_has "VEXA_CODEPAGE=bogus" "$ERR" "vexa: warning: VEXA_CODEPAGE 'bogus' is not a code page number; the library uses code page 936"
+expect_has "VEXA_CODEPAGE=bogus" "$ERR" "vexa: warning: VEXA_CODEPAGE 'bogus' is not a code page number; destination files are read and written in code page 936"
 
 finish

@@ -46,4 +46,17 @@ fi
 run parse '(TNC'
 expect_rc "plan missing" 2
 
+# The destination code page, not the system's: with the library's system
+# code page set to 1252, --codepage 936 still parses and writes what a
+# head unit does; without it, 1252 is what the files are read in.
+export VEXA_CODEPAGE=1252
+run parse --plan 2 --codepage 936 '(TNC,116.39,39.91,天安门,最快'
+expect_rc "--codepage 936 over a system code page 1252" 0
+expect_has "--codepage 936 over a system code page 1252" "$OUT" "fastest      天安门"
+run parse --plan 2 '(TNC,116.39,39.91,天安门,最快'
+expect_has "VEXA_CODEPAGE=1252" "$ERR" "'??' is not a route-preference word"
+run encode --plan 2 -o - --codepage 936 --point 39.91,116.39 --name 天安门 --route fastest
+expect_eq "encode --codepage 936" "$OUT" $'    (TNC,116.39,39.91,\xcc\xec\xb0\xb2\xc3\xc5,\xd7\xee\xbf\xec'
+unset VEXA_CODEPAGE
+
 finish

@@ -38,6 +38,7 @@ for args in "decode -" "parse --plan 2" "encode --plan 2 -o x.cld --csv -" "enco
   RC=$? ERR=$(cat err.txt)
   expect_rc "$args from a long stream" 1
   expect_has "$args from a long stream" "$ERR" "standard input is longer than 1048576 bytes"
+  expect_not_has "$args from a long stream: no missing file" "$ERR" "VEXA_E_NO_FILE"
 done
 run encode --plan 2 --gpx folder -o x.cld
 expect_has "GPX from a directory" "$ERR" "vexa: 'folder' is a directory"

@@ -92,6 +92,22 @@ printf -v console_command '%q ' "${VEXA[@]}" parse --plan 2 '(TNC,113.3,23.1,广
 console=$(timeout 60 script -qec "$console_command" /dev/null)
 expect_has "console output" "$console" "广州塔"
 
+# simulate on a desktop without a display cannot make its windows: it
+# says so and fails, instead of handing control to nothing. Such a desktop
+# is made by naming a display driver that cannot start (X11 without a
+# display) and a new desktop; the suite's null driver is put back.
+wine=${VEXA_TOOL_RUNNER:-wine}
+null_driver() { "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1; }
+trap 'null_driver; rm -rf "$SCRATCH"' EXIT
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
+"$wine" explorer /desktop=vexa-no-display,640x480 cmd /v:on /c \
+  "Z:${VEXA_TOOL//\//\\} simulate --sound-platform 10 >nodisplay.out 2>nodisplay.err & echo !errorlevel! >nodisplay.rc"
+null_driver
+trap 'rm -rf "$SCRATCH"' EXIT
+expect_eq "simulate without a display: exit status" "$(tr -d '\r ' <nodisplay.rc)" 1
+expect_has "simulate without a display" "$(cat nodisplay.err)" "vexa: simulate cannot create the head unit's windows: "
+expect_has "simulate without a display" "$(cat nodisplay.out)" "simulation failed: the head unit's windows could not be created"
+
 # What only Windows has: device names, --no-clobber on a real file, the
 # loader's own reason.
 run simulate --library 'C:\nowhere\Vexa.dll'

@@ -86,5 +86,12 @@ expect_rc "-o -" 0
 expect_has "-o - writes the file" "$OUT" "    (TNC,116.4,39.9,,"
 expect_has "-o - reports on stderr" "$ERR" "vexa: wrote standard output: destination list (plan 2), 1 point, 25 bytes"
 
-expect_eq "no staging files left" "$(find . -name '.*.vexa-*' | wc -l)" 0
+# The longest name a folder takes (255 bytes) is written: the staging
+# file's name is shorter than any target's.
+long_name=$(printf 'n%.0s' {1..251}).cld
+run encode "${point[@]}" -o "$long_name"
+expect_rc "a 255-byte file name" 0
+[[ -f $long_name ]] || fail "a 255-byte file name: not written"
+
+expect_eq "no staging files left" "$(find . -name '.vexa-*' | wc -l)" 0
 finish

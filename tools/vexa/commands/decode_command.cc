@@ -99,6 +99,7 @@ void AddDecodeCommand(CLI::App& app, int* exit_code) {
                    "their content")
       ->check(CLI::IsMember({1, 2}));
   AddOutputOptions(command, &options->output, "a file");
+  AddCodePageOption(command);
   command->footer(
       "Exit status: 0 every file parsed, 1 some file did not (or, with "
       "--strict, gave a warning), 2 usage error.");

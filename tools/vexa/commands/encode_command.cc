@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "commands/output_options.h"
 #include "destination/destination_encoder.h"
 #include "destination/destination_reader.h"
 #include "destination/failure_explain.h"
@@ -196,10 +197,15 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
   for (std::size_t i = 0; i < options.points.size(); ++i) {
     request->points.push_back(PointFromOption(options.points[i], i));
   }
-  if (options.names.size() > options.points.size()) {
-    throw UsageError(std::to_string(options.names.size()) + " names for " +
-                     std::to_string(options.points.size()) +
-                     (options.points.size() == 1 ? " point" : " points"));
+  // A name belongs to the --point at its place: with fewer names than
+  // points nobody can tell which point a name was meant for.
+  if (!options.names.empty() && options.names.size() != options.points.size()) {
+    const auto count = [](std::size_t n, const char* what) {
+      return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    throw UsageError(count(options.names.size(), "--name option") + " for " +
+                     count(options.points.size(), "--point option") +
+                     ": give one --name per --point, or none");
   }
   if (options.plan == 1 && !options.names.empty()) {
     throw UsageError("a guide message (plan 1) carries no names");
@@ -284,7 +290,7 @@ bool PrepareFile(const EncodeOptions& options, PlannedFile* planned,
   const EncodeRequest& request = planned->request;
   EncodedFile& file = planned->file;
   const std::string prefix =
-      options.split.empty() ? "" : ShownText(planned->target) + ": ";
+      options.split.empty() ? "" : ShownPath(planned->target) + ": ";
   if (!BuildDestinationFile(request, &file, error)) {
     const int most = MaxPoints(request.plan);
     if (request.points.size() > static_cast<std::size_t>(most)) {
@@ -350,7 +356,7 @@ int WritePlanned(const EncodeOptions& options, const PlannedFile& planned) {
   DestinationPacket packet{};
   const int result = ReadFileWithPlan(placed, request.plan, &packet);
   if (!CheckDecoded(request, file, result, packet, &error)) {
-    std::cerr << "vexa: " << ShownText(target)
+    std::cerr << "vexa: " << ShownPath(target)
               << " was written, but reading it back from the disk fails: "
               << error << '\n';
     return kExitFailed;
@@ -359,10 +365,10 @@ int WritePlanned(const EncodeOptions& options, const PlannedFile& planned) {
   if (!Utf8ToCodePage(std::filesystem::u8path(placed).filename().u8string(),
                       &native)) {
     std::cerr << "vexa: note: the file name cannot be written in code page "
-              << SystemCodePage()
+              << DestinationCodePage()
               << ", so a head unit could not open the file by that name\n";
   }
-  std::cout << "wrote " << ShownText(target) << ": " << Summary(request, file)
+  std::cout << "wrote " << ShownPath(target) << ": " << Summary(request, file)
             << "; the library reads it back as meant\n";
   return kExitOk;
 }
@@ -554,6 +560,7 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                     "Write '?' for a character of a name that the code page "
                     "lacks and a full-width comma for a comma, with a "
                     "warning (--strict still refuses)");
+  AddCodePageOption(command);
   command->add_flag("--strict", options->strict,
                     "Refuse when the file would not say exactly what was "
                     "given (a name cut, say)");

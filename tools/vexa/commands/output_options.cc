@@ -1,5 +1,7 @@
 #include "commands/output_options.h"
 
+#include "text/text_codec.h"
+
 namespace vexa::tool {
 
 void AddOutputOptions(CLI::App* command, OutputOptions* options,
@@ -17,6 +19,31 @@ void AddOutputOptions(CLI::App* command, OutputOptions* options,
                     "Fail (exit status 1) when " + input +
                         " holds anything the library accepts but drops or "
                         "bends; the warnings are printed either way");
+}
+
+void AddCodePageOption(CLI::App* command) {
+  command
+      ->add_option_function<std::string>(
+          "--codepage",
+          [](const std::string& text) {
+            ChooseDestinationCodePage(
+                static_cast<unsigned>(std::stoul(text)));
+          },
+          "The code page of destination files and texts (default: "
+          "VEXA_CODEPAGE, else 936, GBK, the head unit's), whatever this "
+          "PC's own code page")
+      ->type_name("N")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            const bool digits =
+                !text.empty() && text.size() <= 5 &&
+                text.find_first_not_of("0123456789") == std::string::npos;
+            if (digits && ConvertsCodePage(std::stoul(text))) return "";
+            return "'" + text +
+                   "' is not a code page this system converts (936 is the "
+                   "head unit's)";
+          },
+          "", "CODEPAGE"));
 }
 
 }  // namespace vexa::tool

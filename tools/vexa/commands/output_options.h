@@ -21,6 +21,12 @@ struct OutputOptions {
 void AddOutputOptions(CLI::App* command, OutputOptions* options,
                       const std::string& input);
 
+// Adds --codepage N to `command`: the code page destination files and
+// texts are read and written in (the default: VEXA_CODEPAGE, else 936, the
+// head unit's), chosen as the options are parsed. A code page this system
+// does not convert is a usage error.
+void AddCodePageOption(CLI::App* command);
+
 }  // namespace vexa::tool
 
 #endif  // VEXA_TOOLS_VEXA_COMMANDS_OUTPUT_OPTIONS_H_

@@ -1,10 +1,13 @@
-// vexa parse --plan 1|2 [TEXT | -]: passes raw protocol text through the
-// library's PTT_Parse_Raw_Protocol, as the navigation program does with a
-// message it received, and prints the packet or the failure.
+// vexa parse --plan 1|2 [TEXT | -]: parses raw protocol text as the
+// library's PTT_Parse_Raw_Protocol does on a head unit with a message it
+// received, and prints the packet or the failure.
 //
-// PTT_Init would take over a destination file lying in the configured data
-// directory (and delete it), so before it runs the data directory and the
-// guide file are pointed at a private empty directory.
+// The export converts the text with the system's code page, which on a PC
+// is the PC's own (1252 on a Western Windows) and not the head unit's. So
+// the tool does not call the export: it hands the text to the library's
+// own raw-message step (the conversion and the plan's parser the export
+// runs) with the destination code page named, through the tool interface.
+// The packet and the code are then the export's on a head unit, on any PC.
 
 #include <iostream>
 #include <memory>
@@ -14,8 +17,8 @@
 #include "commands/output_options.h"
 #include "destination/explain_outcome.h"
 #include "formats/output_format.h"
-#include "system/environment.h"
 #include "system/input_file.h"
+#include "tool_interface/destination_access.h"
 #include "text/text_codec.h"
 #include "vexa/vexa.h"
 
@@ -61,27 +64,21 @@ int RunParse(const ParseOptions& options) {
     return kExitFailed;
   }
 
-  TemporaryDirectory empty("vexa-parse-");
-  SetEnvironment("VEXA_GUIDE_PLAN", std::to_string(options.plan));
-  SetEnvironment("VEXA_DATA_DIR", empty.path().string());
-  SetEnvironment("VEXA_GUIDE_FILE", (empty.path() / "guide.dat").string());
-
   Outcome outcome;
   outcome.source = "text";
   outcome.plan = options.plan;
-  outcome.result = PTT_Init();
-  if (outcome.result == 0) {
-    // Two bytes per UTF-16 unit, as the navigation program passes it.
-    const long long bytes = static_cast<long long>(text.size()) * 2;
-    if (bytes > 0x7FFFFFFF) {
-      std::cerr << "vexa: the text is too long\n";
-      return kExitFailed;
-    }
-    outcome.result = PTT_Parse_Raw_Protocol(
-        reinterpret_cast<const std::uint16_t*>(text.data()),
-        static_cast<int>(bytes));
+  // Two bytes per UTF-16 unit, as the navigation program passes it. The
+  // library's own conversion and parser, but with the head unit's code page
+  // named: PTT_Parse_Raw_Protocol converts with this PC's.
+  const long long bytes = static_cast<long long>(text.size()) * 2;
+  if (bytes > 0x7FFFFFFF) {
+    std::cerr << "vexa: the text is too long\n";
+    return kExitFailed;
   }
-  if (outcome.result == 0) PTT_Get_DataPacket(&outcome.packet);
+  outcome.result = tool_interface::ParseRawText(
+      options.plan, DestinationCodePage(),
+      reinterpret_cast<const std::uint16_t*>(text.data()),
+      static_cast<int>(bytes), &outcome.packet);
   ExplainTextOutcome(text, &outcome);
 
   PrintOutcomes({outcome}, format, /*as_list=*/false, std::cout, std::cerr);
@@ -95,8 +92,9 @@ void AddParseCommand(CLI::App& app, int* exit_code) {
   auto options = std::make_shared<ParseOptions>();
   CLI::App* command = app.add_subcommand(
       "parse",
-      "Pass raw protocol text (UTF-8) through the library's "
-      "PTT_Parse_Raw_Protocol and print the packet.");
+      "Parse raw protocol text (UTF-8) as the library's "
+      "PTT_Parse_Raw_Protocol does on a head unit (converted to the "
+      "destination code page) and print the packet.");
   command
       ->add_option("--plan", options->plan,
                    "1: guide message, 2: destination list")
@@ -108,6 +106,7 @@ void AddParseCommand(CLI::App& app, int* exit_code) {
                    "trailing line break of standard input is dropped")
       ->type_name("TEXT|-");
   AddOutputOptions(command, &options->output, "the text");
+  AddCodePageOption(command);
   command->footer(
       "Exit status: 0 the text parsed, 1 it did not (or, with --strict, "
       "gave a warning), 2 usage error.");

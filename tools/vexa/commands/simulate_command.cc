@@ -30,6 +30,7 @@
 #include "simulate/simulate_transcript.h"
 #include "system/system.h"
 #include "text/text_codec.h"
+#include "tool_interface/system_access.h"
 
 namespace vexa::tool {
 namespace {
@@ -67,8 +68,11 @@ int RunSimulate(const SimulateOptions& options) {
   // Platform 6 finds its add-on library through the registry.
   head_unit.SetAddonLibrary(u"VexaAddonNotify.dll");
 
+  // The library converts raw messages with the system's code page, as it
+  // does on a head unit: that is what is simulated, so it is named.
+  const unsigned library_code_page = tool_interface::AnsiCodePage();
   std::cout << "Vexa head-unit simulation (" << HeadUnit::SystemName()
-            << ", code page " << SystemCodePage() << ")\n";
+            << ", code page " << library_code_page << ")\n";
   Said("data directory " + data_path + " (VEXA_DATA_DIR), plan " +
        std::to_string(options.plan) + " (VEXA_GUIDE_PLAN)");
   const std::string prefix = GetEnvironment("VEXA_IPC_PREFIX");
@@ -97,15 +101,28 @@ int RunSimulate(const SimulateOptions& options) {
   Said("loaded " + loaded + " with VEXA_PLATFORM_CODE=" +
        std::to_string(options.sound_platform) +
        " (the sound module reads it once, at load)");
+  if (library_code_page != 936) {
+    Said("the library converts raw messages with code page " +
+         std::to_string(library_code_page) +
+         ", this system's; a head unit's is 936 (GBK), so a name or route "
+         "word that code page " + std::to_string(library_code_page) +
+         " lacks is refused here but taken on a head unit");
+  }
   const VexaExports& vexa = session.exports();
 
   const bool destination_ok = RunDestinationJob(
       vexa, options.plan, data_dir.path(), options.file, bytes);
-  RunControlJob(vexa, head_unit, options.control_platform);
-  RunSoundJob(vexa, head_unit, options.sound_platform);
+  const bool control_ran =
+      RunControlJob(vexa, head_unit, options.control_platform);
+  const bool sound_ran = RunSoundJob(vexa, head_unit, options.sound_platform);
 
-  std::cout << '\n'
-            << (destination_ok
+  std::cout << '\n';
+  if (!control_ran || !sound_ran) {
+    std::cout << "simulation failed: the head unit's windows could not be "
+                 "created (see above)\n";
+    return kExitFailed;
+  }
+  std::cout << (destination_ok
                     ? "simulation done: all three jobs ran"
                     : "simulation done, but the destination hand-over did "
                       "not go as a head unit expects")

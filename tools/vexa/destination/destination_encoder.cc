@@ -215,7 +215,7 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     if (!Utf8ToCodePageCut(point.name, kMaxNameBytes, &name, &cut)) {
       *error = point.origin + ": the name '" + ShownText(point.name) +
                "' holds a character that code page " +
-               std::to_string(SystemCodePage()) +
+               std::to_string(DestinationCodePage()) +
                " cannot represent (--replace-unmappable writes '?' "
                "instead)";
       return false;
@@ -229,7 +229,7 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
     if (!Utf8ToCodePage(kRouteWords[mode], &word) ||
         dst::RouteModeFromWord(word.c_str()) != mode) {
       *error = "the route word " + std::string(kRouteWords[mode]) +
-               " in code page " + std::to_string(SystemCodePage()) +
+               " in code page " + std::to_string(DestinationCodePage()) +
                " is not the word the library compares (GBK, code page 936)";
       return false;
     }

@@ -3,15 +3,34 @@
 
 #include "destination/destination_reader.h"
 
+#include <cctype>
 #include <cstdio>
 #include <string_view>
 
 #include "destination/explain_outcome.h"
+#include "formats/interchange_kind.h"
 #include "system/input_file.h"
 #include "system/system.h"
+#include "text/text_codec.h"
 #include "tool_interface/destination_access.h"
 
 namespace vexa::tool {
+namespace {
+
+// `path` as one word of a command line to paste: quoted when it holds
+// anything but letters, digits and the usual path characters.
+std::string CommandWord(const std::string& path) {
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80 && !std::isalnum(byte) &&
+        std::string_view("._-/\\:+=@%,").find(c) == std::string_view::npos) {
+      return "\"" + ShownPath(path) + "\"";
+    }
+  }
+  return ShownPath(path);
+}
+
+}  // namespace
 
 int ReadWithPlan(std::FILE* file, int plan, DestinationPacket* packet) {
   return tool_interface::ReadDestinationFile(plan, file, packet);
@@ -44,6 +63,11 @@ Outcome DecodeFile(const std::string& path, int plan) {
   if (!input.Open(path, &error)) {
     outcome.result = VEXA_E_NO_FILE;
     outcome.explanation = error;
+    if (input.too_long()) {
+      // The library never saw it: not a missing file but too much input.
+      outcome.tool_error = "InputTooLong";
+      outcome.explanation += "; a destination file is at most 515 bytes";
+    }
     return outcome;
   }
   const std::string bytes = input.Head(kAnalysisBytes);
@@ -51,6 +75,21 @@ Outcome DecodeFile(const std::string& path, int plan) {
   outcome.plan = plan != 0 ? plan : DetectPlan(path, bytes, &reason);
   outcome.plan_reason = reason;
   outcome.result = ReadWithPlan(input.stream(), outcome.plan, &outcome.packet);
+  // Points for a map, not for a head unit: say what they are and how to
+  // make a destination list of them, rather than why they are none.
+  if (outcome.result != 0) {
+    if (const InterchangeKind kind = KindOfInterchangeFile(bytes);
+        !kind.name.empty()) {
+      outcome.packet = DestinationPacket{};
+      outcome.tool_error = "NotADestinationFile";
+      outcome.explanation =
+          "this is a " + kind.name +
+          " file, not a destination file; to make a destination list of "
+          "its points: vexa encode --plan 2 " + kind.option + " " +
+          CommandWord(path) + " -o dest.cld";
+      return outcome;
+    }
+  }
   ExplainFileOutcome(bytes, input.size(), &outcome);
   return outcome;
 }

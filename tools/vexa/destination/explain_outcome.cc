@@ -21,7 +21,7 @@ int Converted(std::u16string_view text, std::string* bytes) {
   if (text.empty()) return 0;
   std::string out(text.size() * 4 + 16, '\0');
   const int n = tool_interface::WideToCodePage(
-      tool_interface::AnsiCodePage(), text.data(),
+      DestinationCodePage(), text.data(),
       static_cast<int>(text.size()), out.data(),
       static_cast<int>(out.size()));
   if (n <= 0) return -1;
@@ -87,8 +87,8 @@ void ExplainFileOutcome(std::string_view head, long long size,
   if (LooksLikeUtf8Text(has_text ? std::string_view(text) : head)) {
     const std::string hint =
         "the file's text is UTF-8, but a head unit reads it in code page " +
-        std::to_string(SystemCodePage()) +
-        (SystemCodePage() == 936 ? " (GBK)" : "") +
+        std::to_string(DestinationCodePage()) +
+        (DestinationCodePage() == 936 ? " (GBK)" : "") +
         ", where its names and words are garbled: save it in that code page";
     if (outcome->result != 0) {
       outcome->explanation += "; " + hint;

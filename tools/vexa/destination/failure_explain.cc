@@ -291,11 +291,11 @@ std::string ExplainFailure(int code, const FailureInput& input) {
         why = "the text is empty";
       } else if (input.text_bytes_needed > dst::kMaxTextLength) {
         why = "the text needs " + std::to_string(input.text_bytes_needed) +
-              " bytes in code page " + std::to_string(SystemCodePage()) +
+              " bytes in code page " + std::to_string(DestinationCodePage()) +
               "; at most 511 fit";
       } else if (input.text_bytes_needed < 0) {
         why = "the text cannot be converted to code page " +
-              std::to_string(SystemCodePage());
+              std::to_string(DestinationCodePage());
       }
       break;
     case VEXA_E_BAD_PLAN:

@@ -210,10 +210,10 @@ void PrintTable(const Outcome& outcome, std::ostream& out) {
   // A guide message has a destination, so one without points is a packet
   // that holds nothing yet (the library's reading failed).
   if (outcome.packet.kind == GuideMessage && points.empty()) {
-    out << ShownText(outcome.source) << ": empty (no packet was read)\n";
+    out << ShownPath(outcome.source) << ": empty (no packet was read)\n";
     return;
   }
-  out << ShownText(outcome.source) << ": " << KindName(outcome.packet.kind)
+  out << ShownPath(outcome.source) << ": " << KindName(outcome.packet.kind)
       << " (plan " << outcome.plan << "), " << points.size()
       << (points.size() == 1 ? " point" : " points");
   if (!outcome.plan_reason.empty()) out << "; " << outcome.plan_reason;
@@ -272,9 +272,9 @@ bool FormatFromName(const std::string& name, Format* format) {
 
 std::string FailureLine(const Outcome& outcome) {
   if (!outcome.tool_error.empty()) {
-    return ShownText(outcome.source) + ": " + outcome.explanation;
+    return ShownPath(outcome.source) + ": " + outcome.explanation;
   }
-  return ShownText(outcome.source) + ": error " +
+  return ShownPath(outcome.source) + ": error " +
          std::to_string(outcome.result) + " (" +
          ResultName(outcome.result) + "): " + outcome.explanation;
 }
@@ -347,7 +347,7 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
                    bool name_sources) {
   for (const Outcome& outcome : outcomes) {
     for (const std::string& warning : outcome.warnings) {
-      err << "vexa: warning: " << ShownText(outcome.source) << ": " << warning
+      err << "vexa: warning: " << ShownPath(outcome.source) << ": " << warning
           << '\n';
     }
   }
@@ -388,7 +388,7 @@ void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
     if (format == Format::kTable) {
       PrintTable(outcome, out);
     } else {
-      if (outcomes.size() > 1) out << ShownText(outcome.source) << ":\n";
+      if (outcomes.size() > 1) out << ShownPath(outcome.source) << ":\n";
       PrintHexDump(outcome, out);
     }
   }

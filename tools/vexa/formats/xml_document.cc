@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "formats/input_text.h"
+#include "formats/xml_failure.h"
 
 namespace vexa::tool {
 namespace {
@@ -95,8 +96,7 @@ bool LoadXml(std::string_view bytes, const std::string& source,
                             pugi::parse_default | pugi::parse_doctype,
                             pugi::encoding_utf8);
   if (!parsed) {
-    *error = source + " is not well-formed XML: " + parsed.description() +
-             " at " + Place(text, static_cast<std::size_t>(parsed.offset));
+    *error = source + " " + XmlFailure(text, parsed);
     return false;
   }
   for (pugi::xml_node child : document->children()) {

@@ -15,6 +15,7 @@
 #include "system/input_file.h"
 #include "simulate/simulate_transcript.h"
 #include "text/text_codec.h"
+#include "tool_interface/system_access.h"
 
 namespace vexa::tool {
 namespace {
@@ -67,8 +68,13 @@ bool ParseRaw(const VexaExports& vexa, int plan, const std::string& utf8,
     FailureInput input;
     input.plan = plan;
     input.has_text = true;
-    std::string converted;
-    Utf8ToCodePage(utf8, &converted);
+    // What the library converted: with its own (the system's) code page.
+    std::string converted(text.size() * 4 + 16, '\0');
+    const int n = tool_interface::WideToCodePage(
+        tool_interface::AnsiCodePage(), text.data(),
+        static_cast<int>(text.size()), converted.data(),
+        static_cast<int>(converted.size()));
+    converted.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     input.text = converted;
     input.text_bytes_needed = static_cast<int>(converted.size());
     Call(call, result);

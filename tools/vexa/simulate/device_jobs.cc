@@ -3,6 +3,7 @@
 // simulate_transcript.h).
 
 #include <cstdint>
+#include <initializer_list>
 #include <iostream>
 #include <string>
 
@@ -24,18 +25,48 @@ std::string Signalled(long long before, long long after) {
          std::to_string(after - before) + " time(s)";
 }
 
+struct WindowToMake {
+  const char* title;
+  bool visible;
+};
+
+// Makes the head unit's `windows` (bottom first; the last one's handle in
+// `*top`), or says why it cannot: a run without them would only seem to
+// pass.
+bool MakeWindows(HeadUnit& head_unit,
+                 std::initializer_list<WindowToMake> windows,
+                 HeadUnit::Window* top) {
+  for (const auto& [title, visible] : windows) {
+    std::string error;
+    *top = head_unit.MakeWindow(title, visible, &error);
+    if (*top == 0) {
+      Said("head unit: cannot create the window \"" + std::string(title) +
+           "\": " + error + " (no display?); the job cannot run");
+      std::cerr << "vexa: simulate cannot create the head unit's windows: "
+                << error << '\n';
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
-void RunControlJob(const VexaExports& vexa, HeadUnit& head_unit,
+bool RunControlJob(const VexaExports& vexa, HeadUnit& head_unit,
                    int platform) {
   std::cout << "\n2. Control hand-over (platform " << platform << ")\n";
   const std::string note = DefaultVariantNote(platform, {2, 3, 6, 13});
   if (!note.empty()) Said(note);
   SetEnvironment("VEXA_PLATFORM_CODE", std::to_string(platform));
   // Created bottom first: each new window goes to the top of the z-order.
-  head_unit.MakeWindow("Home screen", true);
-  head_unit.MakeWindow("Volume overlay", false);
-  const HeadUnit::Window navigation = head_unit.MakeWindow("Navigation", true);
+  HeadUnit::Window navigation = 0;
+  if (!MakeWindows(head_unit,
+                   {{"Home screen", true},
+                    {"Volume overlay", false},
+                    {"Navigation", true}},
+                   &navigation)) {
+    return false;
+  }
   Said("windows, top first: " + head_unit.ZOrder());
   head_unit.Mark();
   Call("CTL_Init(" + head_unit.Describe(navigation) + ")",
@@ -50,15 +81,20 @@ void RunControlJob(const VexaExports& vexa, HeadUnit& head_unit,
     Said("head unit: nothing (platform " + std::to_string(platform) +
          " needs no action to hand over control)");
   }
+  return true;
 }
 
-void RunSoundJob(const VexaExports& vexa, HeadUnit& head_unit, int platform) {
+bool RunSoundJob(const VexaExports& vexa, HeadUnit& head_unit, int platform) {
   std::cout << "\n3. Sound notification (platform " << platform
             << ", chosen when the library was loaded)\n";
   const std::string note =
       DefaultVariantNote(platform, {2, 3, 4, 6, 9, 10, 13});
   if (!note.empty()) Said(note);
-  if (platform == 10) head_unit.MakeWindow("Navi_Window", true);
+  HeadUnit::Window navi_window = 0;
+  if (platform == 10 &&
+      !MakeWindows(head_unit, {{"Navi_Window", true}}, &navi_window)) {
+    return false;
+  }
 
   // The navigation program's sound record: the library reads only the
   // 32-bit word at offset 4 (platform 9).
@@ -95,6 +131,7 @@ void RunSoundJob(const VexaExports& vexa, HeadUnit& head_unit, int platform) {
   }
   if (events == 0) Said("head unit: nothing (platform " +
                         std::to_string(platform) + " is not notified)");
+  return true;
 }
 
 }  // namespace vexa::tool

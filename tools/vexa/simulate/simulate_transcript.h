@@ -39,10 +39,13 @@ bool RunDestinationJob(const VexaExports& vexa, int plan,
 bool BuildExampleFile(int plan, std::string* bytes, std::string* error);
 
 // 2. Control hand-over on `platform`, with windows of the head unit.
-void RunControlJob(const VexaExports& vexa, HeadUnit& head_unit, int platform);
+// False, with the reason said, when the head unit's windows cannot be made
+// (then nothing was handed over).
+bool RunControlJob(const VexaExports& vexa, HeadUnit& head_unit, int platform);
 
 // 3. Sound start and stop on `platform` (chosen when the library loaded).
-void RunSoundJob(const VexaExports& vexa, HeadUnit& head_unit, int platform);
+// False as RunControlJob when platform 10's window cannot be made.
+bool RunSoundJob(const VexaExports& vexa, HeadUnit& head_unit, int platform);
 
 }  // namespace vexa::tool
 

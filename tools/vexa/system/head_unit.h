@@ -46,8 +46,11 @@ class HeadUnit {
   // of HKEY_CURRENT_USER\Software\Shell\Config.
   void SetAddonLibrary(const std::u16string& file_name);
 
-  // A new top-level window at the top of the z-order.
-  Window MakeWindow(const std::string& title, bool visible);
+  // A new top-level window at the top of the z-order; 0 with the
+  // system's reason in `*error` when none can be made (a Windows session
+  // without a display, say).
+  Window MakeWindow(const std::string& title, bool visible,
+                    std::string* error);
   // "0x1a2b \"title\"".
   std::string Describe(Window window) const;
   // The tool's windows, top first: "<window> visible; <window> hidden".

@@ -44,7 +44,7 @@ std::string TooLong(const std::string& path, std::size_t limit) {
 
 std::string InputName(const std::string& path) {
   return path == "-" ? std::string("standard input")
-                     : "'" + ShownText(path) + "'";
+                     : "'" + ShownPath(path) + "'";
 }
 
 std::string InputAtTarget(const std::string& target,
@@ -104,6 +104,7 @@ bool InputFile::Open(const std::string& path, std::string* error) {
   const bool read = ReadStream(file, kMaxStreamBytes, &memory_, &failure);
   close();
   if (!read) {
+    too_long_ = failure == EFBIG;
     *error = failure == EFBIG
                  ? TooLong(path, kMaxStreamBytes)
                  : "cannot read " + InputName(path) + ": " + Reason(failure);

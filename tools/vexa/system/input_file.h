@@ -40,12 +40,15 @@ class InputFile {
   long long size() const { return size_; }
   // Its first bytes (at most `limit`); the stream stays at the start.
   std::string Head(std::size_t limit);
+  // Whether Open failed because a stream was longer than kMaxStreamBytes.
+  bool too_long() const { return too_long_; }
 
  private:
   std::string memory_;  // the bytes of an input that cannot seek
   std::FILE* stream_ = nullptr;
   bool owns_ = false;  // false for standard input
   long long size_ = 0;
+  bool too_long_ = false;
 };
 
 // The whole of the file at `path` ("-": standard input), at most `limit`

@@ -13,6 +13,28 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+// The head unit's code page, GBK.
+constexpr unsigned kHeadUnitCodePage = 936;
+
+// The destination code page once chosen or first asked for; 0 before.
+// The tool converts on one thread.
+unsigned g_chosen_code_page = 0;
+
+enum class Setting { kUnset, kUsable, kNotANumber, kNotConverted };
+
+// What VEXA_CODEPAGE says, read as the host library reads it (a decimal
+// number); `*value` is the number when there is one.
+Setting CodePageFromEnvironment(unsigned long* value) {
+  const char* text = std::getenv("VEXA_CODEPAGE");
+  if (text == nullptr || *text == '\0') return Setting::kUnset;
+  char* end = nullptr;
+  *value = std::strtoul(text, &end, 10);
+  if (*end != '\0' || *value == 0 || *value > 0xFFFF) {
+    return Setting::kNotANumber;
+  }
+  return ConvertsCodePage(*value) ? Setting::kUsable : Setting::kNotConverted;
+}
+
 void AppendUtf8(char32_t c, std::string* out) {
   if (c < 0x80) {
     out->push_back(static_cast<char>(c));
@@ -83,12 +105,12 @@ void AppendUtf16(char32_t c, std::u16string* out) {
 bool CharToCodePage(const std::u16string& units, std::string* out) {
   char bytes[16];
   const int n = tool_interface::WideToCodePage(
-      SystemCodePage(), units.data(), static_cast<int>(units.size()), bytes,
-      static_cast<int>(sizeof bytes));
+      DestinationCodePage(), units.data(), static_cast<int>(units.size()),
+      bytes, static_cast<int>(sizeof bytes));
   if (n <= 0) return false;
   std::string encoded(bytes, static_cast<std::size_t>(n));
   char16_t back[8];
-  const int m = tool_interface::CodePageToWide(SystemCodePage(),
+  const int m = tool_interface::CodePageToWide(DestinationCodePage(),
                                                encoded.c_str(), back, 8);
   // m counts the terminator.
   if (m != static_cast<int>(units.size()) + 1) return false;
@@ -113,7 +135,7 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     const std::string piece(bytes.substr(pos, len));
     if (piece.find('\0') != std::string::npos) return 0;
     char16_t wide[8];
-    const int n = tool_interface::CodePageToWide(SystemCodePage(),
+    const int n = tool_interface::CodePageToWide(DestinationCodePage(),
                                                  piece.c_str(), wide, 8);
     // n counts the terminator.
     if (n < 2 || n > 3) continue;
@@ -125,8 +147,9 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     if (decoded[0] >= 0xE000 && decoded[0] <= 0xF8FF) continue;
     char back[16];
     const int m = tool_interface::WideToCodePage(
-        SystemCodePage(), decoded.data(), static_cast<int>(decoded.size()),
-        back, static_cast<int>(sizeof back));
+        DestinationCodePage(), decoded.data(),
+        static_cast<int>(decoded.size()), back,
+        static_cast<int>(sizeof back));
     if (m != static_cast<int>(len) || piece.compare(0, len, back, len) != 0) {
       continue;
     }
@@ -157,27 +180,56 @@ bool AppendDecodedChar(std::string_view bytes, std::size_t* pos,
 
 }  // namespace
 
-unsigned SystemCodePage() { return tool_interface::AnsiCodePage(); }
+bool ConvertsCodePage(unsigned long code_page) {
+  if (code_page == 0 || code_page > 0xFFFF) return false;
+  char bytes[8];
+  return tool_interface::WideToCodePage(static_cast<unsigned>(code_page),
+                                        u"A", 1, bytes, sizeof bytes) == 1;
+}
+
+void ChooseDestinationCodePage(unsigned code_page) {
+  g_chosen_code_page = code_page;
+}
+
+unsigned DestinationCodePage() {
+  if (g_chosen_code_page == 0) {
+    unsigned long value = 0;
+    g_chosen_code_page = CodePageFromEnvironment(&value) == Setting::kUsable
+                             ? static_cast<unsigned>(value)
+                             : kHeadUnitCodePage;
+  }
+  return g_chosen_code_page;
+}
 
 std::string CodePageSettingWarning() {
-  const char* text = std::getenv("VEXA_CODEPAGE");
-  if (text == nullptr || *text == '\0') return "";
-  // Read as the library reads it.
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text, &end, 10);
-  if (*end != '\0' || value == 0 || value > 0xFFFF) {
-    return "VEXA_CODEPAGE '" + ShownText(text) +
-           "' is not a code page number; the library uses code page " +
-           std::to_string(SystemCodePage());
+  unsigned long value = 0;
+  switch (CodePageFromEnvironment(&value)) {
+    case Setting::kUnset:
+    case Setting::kUsable:
+      return "";
+    case Setting::kNotANumber:
+      return "VEXA_CODEPAGE '" + ShownText(std::getenv("VEXA_CODEPAGE")) +
+             "' is not a code page number; destination files are read and "
+             "written in code page " +
+             std::to_string(kHeadUnitCodePage);
+    case Setting::kNotConverted:
+      break;
   }
-  char bytes[8];
-  if (tool_interface::WideToCodePage(static_cast<unsigned>(value), u"A", 1,
-                                     bytes, sizeof bytes) != 1) {
-    return "VEXA_CODEPAGE " + std::to_string(value) +
-           " is a code page this system cannot convert, so every text "
-           "conversion fails";
+  return "VEXA_CODEPAGE " + std::to_string(value) +
+         " is a code page this system cannot convert; destination files are "
+         "read and written in code page " +
+         std::to_string(kHeadUnitCodePage);
+}
+
+std::string ShownPath(std::string_view path) {
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t slash = path.find('\\'); slash != std::string_view::npos;
+       slash = path.find('\\', start)) {
+    out += ShownText(path.substr(start, slash - start)) + '\\';
+    start = slash + 1;
   }
-  return "";
+  return out + ShownText(path.substr(start));
 }
 
 std::string ShownText(std::string_view text) {

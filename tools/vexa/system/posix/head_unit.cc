@@ -59,7 +59,9 @@ void HeadUnit::SetAddonLibrary(const std::u16string& file_name) {
                             u"AddonDll", file_name);
 }
 
-HeadUnit::Window HeadUnit::MakeWindow(const std::string& title, bool visible) {
+// The simulated window system always makes the window.
+HeadUnit::Window HeadUnit::MakeWindow(const std::string& title, bool visible,
+                                      std::string* /*error*/) {
   std::u16string wide;
   Utf8ToUtf16(title, &wide);
   // A broadcast reaches each window with its own handle in the message.

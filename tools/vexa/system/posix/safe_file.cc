@@ -133,8 +133,9 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes,
   const std::string folder = target_path.has_parent_path()
                                  ? target_path.parent_path().string()
                                  : std::string(".");
-  std::string staging =
-      folder + "/." + target_path.filename().string() + ".vexa-XXXXXX";
+  // A short name, so that no target name the folder takes is made too
+  // long by the staging file's.
+  std::string staging = folder + "/.vexa-XXXXXX";
   const int fd = ::mkstemp(staging.data());
   if (fd < 0) {
     *error = "cannot create a file in '" + folder + "' to write " + shown +

@@ -127,14 +127,18 @@ void HeadUnit::SetAddonLibrary(const std::u16string& file_name) {
   ::RegCloseKey(key);
 }
 
-HeadUnit::Window HeadUnit::MakeWindow(const std::string& title, bool visible) {
+HeadUnit::Window HeadUnit::MakeWindow(const std::string& title, bool visible,
+                                      std::string* error) {
   std::wstring wide;
   Utf8ToWide(title, &wide);
   const HWND window = ::CreateWindowExW(
       0, kWindowClass, wide.c_str(),
       WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 0, 0, 320, 200,
       nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  if (window == nullptr) return 0;
+  if (window == nullptr) {
+    *error = SystemErrorText(::GetLastError());
+    return 0;
+  }
   // Each new window goes to the top, as on the head unit.
   ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

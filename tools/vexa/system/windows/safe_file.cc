@@ -127,15 +127,15 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes,
   const auto slash = target.find_last_of(L"\\/:");
   const std::wstring folder =
       slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
-  const std::wstring name =
-      slash == std::wstring::npos ? target : target.substr(slash + 1);
   std::wstring staging;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE;
        ++attempt) {
     std::wstring token;
     Utf8ToWide(UniqueToken(), &token);
-    staging = folder + L"." + name + L".vexa-" + token;
+    // A short name, so that no target name the folder takes is made too
+    // long by the staging file's.
+    staging = folder + L".vexa-" + token;
     file = ::CreateFileW(staging.c_str(), GENERIC_WRITE, 0, nullptr,
                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE &&
