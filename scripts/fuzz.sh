@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer, preset "fuzz") and runs them.
 #
 #   scripts/fuzz.sh --bounded [harness...]
-#       CI: every harness for VEXA_FUZZ_SECONDS seconds (default 50), one
+#       CI: every harness for VEXA_FUZZ_SECONDS seconds (default 25), one
 #       after the other; a hard timeout stops a harness that overruns.
 #   scripts/fuzz.sh --long N [harness...]
 #       N executions in all, split evenly over the harnesses; prints the
@@ -35,7 +35,7 @@ all_harnesses=(raw_guide raw_list file_guide file_list coordinates
 harnesses=("$@")
 ((${#harnesses[@]})) || harnesses=("${all_harnesses[@]}")
 
-seconds=${VEXA_FUZZ_SECONDS:-50}
+seconds=${VEXA_FUZZ_SECONDS:-25}
 build=$root/build/fuzz
 jobs=${VEXA_JOBS:-2}
 

@@ -30,7 +30,7 @@
 #include "simulate/simulate_transcript.h"
 #include "system/system.h"
 #include "text/text_codec.h"
-#include "tool_interface/system_access.h"
+#include "tool_interface/code_page_access.h"
 
 namespace vexa::tool {
 namespace {

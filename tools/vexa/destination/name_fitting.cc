@@ -51,7 +51,7 @@ std::string FitName(const std::string& name, std::string* fitted) {
   std::string what;
   if (unmappable > 0) {
     what = Counted(unmappable, "character", "characters") + " code page " +
-           std::to_string(SystemCodePage()) + " lacks";
+           std::to_string(DestinationCodePage()) + " lacks";
   }
   if (commas > 0) {
     what += (what.empty() ? "" : ", ") + Counted(commas, "comma", "commas");

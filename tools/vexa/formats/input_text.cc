@@ -47,7 +47,7 @@ bool CodePageText(std::string_view bytes, std::string* utf8,
     CodePageToUtf8(piece, &exact);
     if (!exact || end == std::string_view::npos) {
       *error = "is neither UTF-8 nor code page " +
-               std::to_string(SystemCodePage()) + " text (line " +
+               std::to_string(DestinationCodePage()) + " text (line " +
                std::to_string(line) + ": '" + ShownValue(piece) + "')";
       return false;
     }
@@ -109,7 +109,7 @@ bool DecodeText(std::string_view bytes, std::string* utf8,
     utf8->assign(bytes);
     return true;
   }
-  *encoding = "code page " + std::to_string(SystemCodePage());
+  *encoding = "code page " + std::to_string(DestinationCodePage());
   return CodePageText(bytes, utf8, error);
 }
 

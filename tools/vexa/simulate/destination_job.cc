@@ -15,7 +15,7 @@
 #include "system/input_file.h"
 #include "simulate/simulate_transcript.h"
 #include "text/text_codec.h"
-#include "tool_interface/system_access.h"
+#include "tool_interface/code_page_access.h"
 
 namespace vexa::tool {
 namespace {
