@@ -19,6 +19,8 @@
 # packet of each build; 0 when every build agrees with the host. First
 # checks that the committed code page 936 table is up to date.
 set -euo pipefail
+# A build that fails inside $(...) must stop the check too.
+shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 root=$PWD
 

@@ -23,17 +23,32 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
+# Creates the prefix from scratch, each step under a time bound.
+create_prefix() {
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  timeout -k 10 240 "$VEXA_WINE" wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1 &&
+  timeout -k 10 60 "$VEXA_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+    </dev/null >>"$WINEPREFIX.log" 2>&1 &&
+  timeout -k 10 60 "$VEXA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f </dev/null >>"$WINEPREFIX.log" 2>&1 &&
+  timeout -k 10 120 "$VEXA_WINESERVER" -w
+}
+
 case "${1:-}" in
   start)
     if [ ! -f "$WINEPREFIX/.vexa-ready" ]; then
-      rm -rf "$WINEPREFIX"
-      mkdir -p "$WINEPREFIX"
-      "$VEXA_WINE" wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1
-      "$VEXA_WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-        >>"$WINEPREFIX.log" 2>&1
-      "$VEXA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-        >>"$WINEPREFIX.log" 2>&1
-      "$VEXA_WINESERVER" -w
+      # Under qemu-i386 (a kernel that runs no 32-bit program) a Wine
+      # process now and then stalls while a new prefix boots for the first
+      # time; a second try from scratch gets past it.
+      if ! create_prefix; then
+        "$VEXA_WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+        echo "creating the Wine prefix stalled; trying once more" >&2
+        if ! create_prefix; then
+          echo "the Wine prefix could not be created (see $WINEPREFIX.log)" >&2
+          exit 1
+        fi
+      fi
       touch "$WINEPREFIX/.vexa-ready"
     fi
     # Detached from CTest's pipes, or CTest would wait for them.
