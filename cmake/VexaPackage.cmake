@@ -64,6 +64,37 @@ function(vexa_files_table out)
   set(${out} "${table}" PARENT_SCOPE)
 endfunction()
 
+# The web page (the web preset's build/web/site), when given, goes into the
+# packages as site/: scripts/package.sh builds it first and names it.
+set(VEXA_WEB_SITE_DIR "" CACHE PATH
+    "The built web page to pack as site/ (empty: none)")
+set(VEXA_SITE_FILES)
+if(VEXA_WEB_SITE_DIR)
+  if(NOT EXISTS ${VEXA_WEB_SITE_DIR}/index.html)
+    message(FATAL_ERROR "VEXA_WEB_SITE_DIR ${VEXA_WEB_SITE_DIR} holds no "
+                        "index.html (cmake --build --preset web)")
+  endif()
+  install(DIRECTORY ${VEXA_WEB_SITE_DIR}/ DESTINATION site)
+  file(GLOB VEXA_SITE_FILES RELATIVE ${VEXA_WEB_SITE_DIR} ${VEXA_WEB_SITE_DIR}/*)
+  list(SORT VEXA_SITE_FILES)
+endif()
+# The Windows README lists each file of it.
+set(VEXA_SITE_ROWS "")
+foreach(file ${VEXA_SITE_FILES})
+  if(file STREQUAL "index.html")
+    set(text "the web page: serve site/ from any static file server, open it")
+  else()
+    set(text "part of the web page")
+  endif()
+  string(LENGTH "site/${file}" length)
+  math(EXPR pad "40 - ${length}")
+  if(pad LESS 2)
+    set(pad 2)
+  endif()
+  string(REPEAT " " ${pad} gap)
+  string(APPEND VEXA_SITE_ROWS "\n  site/${file}${gap}${text}")
+endforeach()
+
 if(NOT WIN32)
   set(lib ${CMAKE_INSTALL_LIBDIR})
   set(so libvexa.so.${PROJECT_VERSION})
@@ -89,6 +120,10 @@ if(NOT WIN32)
       "its bash completion (found there with the prefix on XDG_DATA_DIRS, or source it)"
       ${CMAKE_INSTALL_DATADIR}/zsh/site-functions/_vexa
       "its zsh completion (add the folder to fpath before compinit)")
+  endif()
+  if(VEXA_SITE_FILES)
+    list(APPEND rows site/
+      "the web page: serve the folder from any static file server and open it")
   endif()
   vexa_files_table(VEXA_FILES_TABLE ${rows})
 endif()

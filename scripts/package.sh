@@ -4,16 +4,21 @@
 # Vexa-<version>-win64.zip and Vexa-<version>-win32.zip.
 #   scripts/package.sh [release] [windows-release] [windows-x86-release]
 # (default: all three). Only the SDK's targets are built (vexa_sdk), not the
-# test suites.
+# test suites. Every package carries the web page as site/, built first by
+# the web preset (build/web/site).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 presets=("$@")
 ((${#presets[@]})) || presets=(release windows-release windows-x86-release)
 jobs=${VEXA_JOBS:-$(nproc)}
+echo "=== web: the page every package carries"
+cmake --preset web >/dev/null
+cmake --build --preset web --target vexa_web_site -j "$jobs" >/dev/null
+site=$PWD/build/web/site
 for preset in "${presets[@]}"; do
   echo "=== ${preset}: build and pack"
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" -DVEXA_WEB_SITE_DIR="$site" >/dev/null
   cmake --build --preset "$preset" --target vexa_sdk -j "$jobs"
   cpack --preset "$preset" >/dev/null
   ls build/"$preset"/package/Vexa-*

@@ -56,7 +56,7 @@ stage deps
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
 { want armhf || want differential; } && deps+=(armhf)
-{ want web || want differential; } && deps+=(web)
+{ want web || want differential || want package; } && deps+=(web)
 { want fuzz || want tsan; } && deps+=(fuzz)
 want valgrind && deps+=(analysis)
 scripts/install-deps.sh "${deps[@]}"
