@@ -20,10 +20,11 @@ ControlVariant* ControlModule::CreateVariant(int platform_code) {
     case 2:
       return new (std::nothrow) DisplayEscapeControl();
     // The control programs of platforms 3 and 13 take the screen back by
-    // themselves.
+    // themselves: one class, SilentControl, under two names.
     case 3:
+      return new (std::nothrow) Platform3Control();
     case 13:
-      return new (std::nothrow) SilentControl();
+      return new (std::nothrow) Platform13Control();
     case 6:
       return new (std::nothrow) ForegroundSwitchControl();
     default:

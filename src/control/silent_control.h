@@ -18,6 +18,10 @@ class SilentControl : public ControlVariant {
   int IsExist() override;          // 1
 };
 
+// The platforms' own names for it, as the choice of variant uses them.
+using Platform3Control = SilentControl;
+using Platform13Control = SilentControl;
+
 }  // namespace vexa
 
 #endif  // VEXA_SRC_CONTROL_SILENT_CONTROL_H_

@@ -22,6 +22,11 @@ class SilentSound : public SoundVariant {
   int GetVolume(std::uint32_t value) override;
 };
 
+// The platforms' own names for it, as the choice of variant uses them.
+using Platform2Sound = SilentSound;
+using Platform3Sound = SilentSound;
+using Platform13Sound = SilentSound;
+
 }  // namespace vexa
 
 #endif  // VEXA_SRC_SOUND_SILENT_SOUND_H_

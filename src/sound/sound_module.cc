@@ -17,9 +17,10 @@ namespace vexa {
 SoundVariant* SoundModule::NewVariant(int platform_code) {
   switch (platform_code) {
     // The units of platforms 2, 3 and 13 follow the sound by themselves.
-    case 2:
-    case 3:
-    case 13: return new (std::nothrow) SilentSound();
+    // One class, SilentSound, under three names.
+    case 2: return new (std::nothrow) Platform2Sound();
+    case 3: return new (std::nothrow) Platform3Sound();
+    case 13: return new (std::nothrow) Platform13Sound();
     case 4: return new (std::nothrow) SoundLibrarySound();
     case 6: return new (std::nothrow) AddonNotifySound();
     case 9: return new (std::nothrow) SharedBufferSound();
