@@ -8,7 +8,7 @@
 namespace vexa::tool {
 namespace {
 
-struct OptionSpec {
+struct OptionShape {
   std::vector<std::string> names;    // long names first: "--output", "-o"
   std::string help;                  // the description's first clause
   bool takes_value = false;
@@ -17,10 +17,10 @@ struct OptionSpec {
   std::vector<std::string> choices;  // from a check that names a set
 };
 
-struct CommandSpec {
+struct CommandShape {
   std::string name;
   std::string help;
-  std::vector<OptionSpec> options;
+  std::vector<OptionShape> options;
   bool file_arguments = false;  // its positional arguments are files
   bool has_arguments = false;
 };
@@ -39,10 +39,10 @@ std::string ShortHelp(const std::string& text) {
 
 // CLI11 gives the type with each check's description after a colon:
 // "TEXT:{table,json}=table" has the choices table and json.
-void ReadType(const CLI::Option& option, OptionSpec* spec) {
+void ReadType(const CLI::Option& option, OptionShape* shape) {
   const std::string type = option.get_type_name();
   const std::string base = type.substr(0, type.find(':'));
-  spec->files = base.find("FILE") != std::string::npos ||
+  shape->files = base.find("FILE") != std::string::npos ||
                 base.find("PATH") != std::string::npos;
   const std::size_t open = type.find(":{");
   const std::size_t close = type.find('}', open);
@@ -51,36 +51,36 @@ void ReadType(const CLI::Option& option, OptionSpec* spec) {
   for (std::size_t start = 0; start <= set.size();) {
     std::size_t comma = set.find(',', start);
     if (comma == std::string::npos) comma = set.size();
-    if (comma > start) spec->choices.push_back(set.substr(start, comma - start));
+    if (comma > start) shape->choices.push_back(set.substr(start, comma - start));
     start = comma + 1;
   }
 }
 
-std::vector<OptionSpec> OptionsOf(const CLI::App& app, CommandSpec* command) {
-  std::vector<OptionSpec> options;
+std::vector<OptionShape> OptionsOf(const CLI::App& app, CommandShape* command) {
+  std::vector<OptionShape> options;
   for (const CLI::Option* option : app.get_options()) {
     if (option->get_group().empty()) continue;  // hidden
     if (option->get_lnames().empty() && option->get_snames().empty()) {
       if (command != nullptr) {
         command->has_arguments = true;
-        OptionSpec positional;
+        OptionShape positional;
         ReadType(*option, &positional);
         command->file_arguments = command->file_arguments || positional.files;
       }
       continue;
     }
-    OptionSpec spec;
+    OptionShape shape;
     for (const std::string& name : option->get_lnames()) {
-      spec.names.push_back("--" + name);
+      shape.names.push_back("--" + name);
     }
     for (const std::string& name : option->get_snames()) {
-      spec.names.push_back("-" + name);
+      shape.names.push_back("-" + name);
     }
-    spec.help = ShortHelp(option->get_description());
-    spec.takes_value = option->get_expected_max() > 0;  // 0 for a flag
-    spec.repeats = spec.takes_value && option->get_expected_max() > 1;
-    if (spec.takes_value) ReadType(*option, &spec);
-    options.push_back(spec);
+    shape.help = ShortHelp(option->get_description());
+    shape.takes_value = option->get_expected_max() > 0;  // 0 for a flag
+    shape.repeats = shape.takes_value && option->get_expected_max() > 1;
+    if (shape.takes_value) ReadType(*option, &shape);
+    options.push_back(shape);
   }
   return options;
 }
@@ -119,20 +119,20 @@ void PrintHeader(const char* shell, std::ostream& out) {
 }
 
 // Every option name of `options`.
-std::vector<std::string> Names(const std::vector<OptionSpec>& options) {
+std::vector<std::string> Names(const std::vector<OptionShape>& options) {
   std::vector<std::string> names;
-  for (const OptionSpec& option : options) {
+  for (const OptionShape& option : options) {
     names.insert(names.end(), option.names.begin(), option.names.end());
   }
   return names;
 }
 
-void PrintBash(const std::vector<OptionSpec>& top,
-               const std::vector<CommandSpec>& commands, std::ostream& out) {
+void PrintBash(const std::vector<OptionShape>& top,
+               const std::vector<CommandShape>& commands, std::ostream& out) {
   out << "# bash completion for vexa: ";
   PrintHeader("bash", out);
   std::vector<std::string> command_names;
-  for (const CommandSpec& command : commands) {
+  for (const CommandShape& command : commands) {
     command_names.push_back(command.name);
   }
   out << "_vexa_reply() { mapfile -t COMPREPLY < <(compgen \"$@\" -- \"$cur\"); "
@@ -161,10 +161,10 @@ void PrintBash(const std::vector<OptionSpec>& top,
       << ShellQuoted(Join(Names(top), " "))
       << "\n      else _vexa_reply -W " << ShellQuoted(Join(command_names, " "))
       << "\n      fi ;;\n";
-  for (const CommandSpec& command : commands) {
+  for (const CommandShape& command : commands) {
     out << "    " << command.name << ")\n      case $prev in\n";
     std::vector<std::string> files, free;
-    for (const OptionSpec& option : command.options) {
+    for (const OptionShape& option : command.options) {
       if (!option.takes_value) continue;
       if (!option.choices.empty()) {
         out << "        " << Join(option.names, "|") << ") _vexa_reply -W "
@@ -196,16 +196,16 @@ std::string ZshText(const std::string& text) {
   return out;
 }
 
-// One _arguments spec; `excludes` is the list of what the option rules
+// One _arguments entry; `excludes` is the list of what the option rules
 // out, "(- *)" for one that ends the command line (--help).
-void PrintZshOption(const OptionSpec& option, std::string excludes,
+void PrintZshOption(const OptionShape& option, std::string excludes,
                     std::ostream& out) {
   const std::string help = "[" + ZshText(option.help) + "]";
   if (excludes.empty() && option.names.size() > 1 && !option.repeats) {
     excludes = "(" + Join(option.names, " ") + ")";
   }
-  std::string spec = excludes;
-  if (option.repeats) spec += "*";
+  std::string shape = excludes;
+  if (option.repeats) shape += "*";
   std::string value;
   if (option.takes_value) {
     value = ":value:";
@@ -214,22 +214,22 @@ void PrintZshOption(const OptionSpec& option, std::string excludes,
     else value += " ";
   }
   if (option.names.size() == 1) {
-    out << ShellQuoted(spec + option.names[0] + help + value) << " \\\n";
+    out << ShellQuoted(shape + option.names[0] + help + value) << " \\\n";
   } else {
-    out << ShellQuoted(spec) << "{" << Join(option.names, ",") << "}"
+    out << ShellQuoted(shape) << "{" << Join(option.names, ",") << "}"
         << ShellQuoted(help + value) << " \\\n";
   }
 }
 
-void PrintZsh(const std::vector<OptionSpec>& top,
-              const std::vector<CommandSpec>& commands, std::ostream& out) {
+void PrintZsh(const std::vector<OptionShape>& top,
+              const std::vector<CommandShape>& commands, std::ostream& out) {
   out << "#compdef vexa\n# zsh completion for vexa: ";
   PrintHeader("zsh", out);
   out << "_vexa() {\n"
          "  local curcontext=$curcontext state line ret=1\n"
          "  typeset -A opt_args\n"
          "  _arguments -C \\\n";
-  for (const OptionSpec& option : top) {
+  for (const OptionShape& option : top) {
     out << "    ";
     PrintZshOption(option, "(- *)", out);
   }
@@ -239,7 +239,7 @@ void PrintZsh(const std::vector<OptionSpec>& top,
          "    command)\n"
          "      local -a commands\n"
          "      commands=(\n";
-  for (const CommandSpec& command : commands) {
+  for (const CommandShape& command : commands) {
     out << "        " << ShellQuoted(command.name + ":" + ZshText(command.help))
         << "\n";
   }
@@ -248,9 +248,9 @@ void PrintZsh(const std::vector<OptionSpec>& top,
          "    argument)\n"
          "      curcontext=${curcontext%:*:*}:vexa-$words[1]:\n"
          "      case $words[1] in\n";
-  for (const CommandSpec& command : commands) {
+  for (const CommandShape& command : commands) {
     out << "        " << command.name << ")\n          _arguments \\\n";
-    for (const OptionSpec& option : command.options) {
+    for (const OptionShape& option : command.options) {
       out << "            ";
       PrintZshOption(option, "", out);
     }
@@ -291,10 +291,10 @@ std::string PowerShellList(const std::vector<std::string>& words) {
 // One command's table: its options with their help, the values of each
 // option that has a set, and which options take a value (a file name or
 // text, left to PowerShell's own completion when there is no set).
-void PrintPowerShellCommand(const std::vector<OptionSpec>& options,
+void PrintPowerShellCommand(const std::vector<OptionShape>& options,
                             std::ostream& out) {
   out << "@{\n      Options = [ordered]@{";
-  for (const OptionSpec& option : options) {
+  for (const OptionShape& option : options) {
     for (const std::string& name : option.names) {
       out << "\n        " << PowerShellQuoted(name) << " = "
           << PowerShellQuoted(option.help);
@@ -302,7 +302,7 @@ void PrintPowerShellCommand(const std::vector<OptionSpec>& options,
   }
   out << "\n      }\n      Choices = @{";
   std::vector<std::string> takes_value;
-  for (const OptionSpec& option : options) {
+  for (const OptionShape& option : options) {
     if (!option.takes_value) continue;
     for (const std::string& name : option.names) {
       takes_value.push_back(name);
@@ -316,8 +316,8 @@ void PrintPowerShellCommand(const std::vector<OptionSpec>& options,
       << "\n    }";
 }
 
-void PrintPowerShell(const std::vector<OptionSpec>& top,
-                     const std::vector<CommandSpec>& commands,
+void PrintPowerShell(const std::vector<OptionShape>& top,
+                     const std::vector<CommandShape>& commands,
                      std::ostream& out) {
   out << "# PowerShell completion for vexa: ";
   PrintHeader("powershell", out);
@@ -327,12 +327,12 @@ void PrintPowerShell(const std::vector<OptionSpec>& top,
          "  $top = ";
   PrintPowerShellCommand(top, out);
   out << "\n  $commands = [ordered]@{";
-  for (const CommandSpec& command : commands) {
+  for (const CommandShape& command : commands) {
     out << "\n    " << PowerShellQuoted(command.name) << " = ";
     PrintPowerShellCommand(command.options, out);
   }
   out << "\n  }\n  $help = [ordered]@{";
-  for (const CommandSpec& command : commands) {
+  for (const CommandShape& command : commands) {
     out << "\n    " << PowerShellQuoted(command.name) << " = "
         << PowerShellQuoted(command.help);
   }
@@ -342,20 +342,20 @@ void PrintPowerShell(const std::vector<OptionSpec>& top,
   $before = @($commandAst.CommandElements |
     Where-Object { $_.Extent.EndOffset -lt $cursorPosition } |
     Select-Object -Skip 1 | ForEach-Object { $_.Extent.Text })
-  $spec = $top
+  $shape = $top
   $command = ''
   foreach ($word in $before) {
-    if ($commands.Contains($word)) { $spec = $commands[$word]; $command = $word; break }
+    if ($commands.Contains($word)) { $shape = $commands[$word]; $command = $word; break }
   }
   $previous = if ($before.Count -gt 0) { $before[-1] } else { '' }
   $choices = [ordered]@{}
-  if ($spec['Choices'].ContainsKey($previous)) {
-    foreach ($value in $spec['Choices'][$previous]) { $choices[$value] = $value }
+  if ($shape['Choices'].ContainsKey($previous)) {
+    foreach ($value in $shape['Choices'][$previous]) { $choices[$value] = $value }
     $type = 'ParameterValue'
-  } elseif ($spec['TakesValue'] -contains $previous) {
+  } elseif ($shape['TakesValue'] -contains $previous) {
     return  # a file name or free text: PowerShell's own completion
   } elseif ($wordToComplete.StartsWith('-')) {
-    $choices = $spec['Options']
+    $choices = $shape['Options']
     $type = 'ParameterName'
   } elseif ($command -eq '') {
     $choices = $help
@@ -377,10 +377,10 @@ void PrintPowerShell(const std::vector<OptionSpec>& top,
 bool PrintCompletionScript(const CLI::App& app, const std::string& shell,
                            std::ostream& out) {
   if (shell != "bash" && shell != "zsh" && shell != "powershell") return false;
-  const std::vector<OptionSpec> top = OptionsOf(app, nullptr);
-  std::vector<CommandSpec> commands;
+  const std::vector<OptionShape> top = OptionsOf(app, nullptr);
+  std::vector<CommandShape> commands;
   for (const CLI::App* sub : app.get_subcommands({})) {
-    CommandSpec command;
+    CommandShape command;
     command.name = sub->get_name();
     command.help = ShortHelp(sub->get_description());
     command.options = OptionsOf(*sub, &command);
