@@ -12,7 +12,22 @@
 # precision. Emscripten's toolchain names its processor x86 too, but
 # WebAssembly has no x87 unit (every double operation is rounded to
 # double), and emcc refuses SSE flags without SIMD.
-if(NOT EMSCRIPTEN AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND
-   CMAKE_SYSTEM_PROCESSOR MATCHES "^([iI][3-6]86|[xX]86|[xX]86_64|AMD64|amd64)$")
-  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-msse2;-mfpmath=sse>")
+# tests/scripts/floating_point_flags_test.cmake runs the decision for
+# every kind of target.
+
+# vexa_floating_point_flags(<var>): the flags this build needs for that.
+function(vexa_floating_point_flags out)
+  set(flags "")
+  if(NOT EMSCRIPTEN AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND
+     CMAKE_SYSTEM_PROCESSOR MATCHES "^([iI][3-6]86|[xX]86|[xX]86_64|AMD64|amd64)$")
+    set(flags -msse2 -mfpmath=sse)
+  endif()
+  set(${out} "${flags}" PARENT_SCOPE)
+endfunction()
+
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+  vexa_floating_point_flags(VEXA_FLOATING_POINT_FLAGS)
+  if(VEXA_FLOATING_POINT_FLAGS)
+    add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${VEXA_FLOATING_POINT_FLAGS}>")
+  endif()
 endif()

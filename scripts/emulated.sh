@@ -59,6 +59,7 @@ export VEXA_BINFMT_ENTRY=":vexa-qemu-$arch:M::${magic}:${mask}:${qemu}:FP"
 # Root in the new user namespace is this user outside it, so what COMMAND
 # writes belongs to this user. A binfmt_misc mounted from inside the
 # namespace is that namespace's own.
+# shellcheck disable=SC2016  # the inner script expands its own arguments
 exec unshare --user --map-root-user --mount --propagation private -- bash -c '
   set -e
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc

@@ -37,7 +37,7 @@ while IFS= read -r line; do
   [[ -z "$line" || "$line" == \#* ]] || rows+=("$line")
 done <"$table"
 wanted=("$@")
-((${#wanted[@]})) || wanted=($(seq 1 ${#rows[@]}))
+((${#wanted[@]})) || mapfile -t wanted < <(seq 1 ${#rows[@]})
 
 # A stale row fails before anything is built.
 unescape() { local text=${1//\\n/$'\n'}; printf '%s' "$text"; }
@@ -106,6 +106,7 @@ for n in "${wanted[@]}"; do
   printf '%s' "${mutated%x}" >"$tree/$file"
 
   log=$work/row-$n.log
+  # shellcheck disable=SC2086  # a label names several targets
   if ! ninja -C "$build" -j "$jobs" ${targets[$label]} >"$log" 2>&1; then
     outcome="DOES NOT BUILD"
     errors=$((errors + 1))

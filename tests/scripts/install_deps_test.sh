@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# scripts/install-deps.sh --plan against dpkg databases of our own: one that
+# never heard of any package (a fresh machine: every package of every group
+# is planned, the backports one included, and nothing fails), one that has
+# them all, and one with a qemu-user too old for 32-bit Wine.
+#   install_deps_test.sh SOURCE_DIR
+set -euo pipefail
+source_dir=$1
+script=$source_dir/scripts/install-deps.sh
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+declare -A group_packages=()
+while read -r group packages; do
+  [[ -z $group || $group == \#* ]] || group_packages[$group]=$packages
+done <"$source_dir/scripts/packages.txt"
+
+plan() {  # plan ADMINDIR GROUP...: the plan's lines, less the npm of a machine without one
+  bash "$script" --plan --admindir "$@" >"$work/plan" 2>"$work/err" ||
+    { fail "--plan $* exited $?: $(cat "$work/err")"; return 0; }
+  [[ ! -s $work/err ]] || fail "--plan $* wrote to standard error: $(cat "$work/err")"
+  grep -vx 'install npm' "$work/plan" || true
+}
+
+# A machine that never had any of our packages.
+mkdir "$work/empty"
+for group in "${!group_packages[@]}" "${!group_packages[*]}"; do
+  # shellcheck disable=SC2086  # one group, or all of them at once
+  lines=$(plan "$work/empty" $group)
+  for spec in $(for g in $group; do echo "${group_packages[$g]}"; done); do
+    if [[ $spec == */*'>='* ]]; then
+      suite=${spec#*/}
+      want="install ${spec%%/*} from ${suite%%>=*} (at least ${spec#*>=})"
+    else
+      want="install $spec"
+    fi
+    grep -qxF -- "$want" <<<"$lines" || fail "group '$group' on an empty database: no line '$want'"
+  done
+done
+
+# Every package installed (foreign ones with their architecture), qemu-user
+# new enough: nothing to install.
+status() {  # status QEMU_VERSION: a dpkg status file with every package
+  local spec name arch
+  for spec in $(printf '%s\n' "${group_packages[@]}"); do
+    name=${spec%%/*}
+    arch=amd64
+    [[ $name == *:* ]] && arch=${name#*:}
+    printf 'Package: %s\nStatus: install ok installed\nArchitecture: %s\nMulti-Arch: same\nVersion: %s\nMaintainer: x\nDescription: x\n\n' \
+      "${name%%:*}" "$arch" "$([[ $name == qemu-user ]] && echo "$1" || echo 1.0)"
+  done | awk -v RS= -v ORS='\n\n' '!seen[$0]++'
+}
+mkdir "$work/full" "$work/old-qemu"
+status 1:10.0.2+ds-1~bpo12+1 >"$work/full/status"
+echo "i386 armhf" | tr ' ' '\n' >"$work/full/arch"
+lines=$(plan "$work/full" "${!group_packages[@]}")
+grep -q '^install ' <<<"$lines" && fail "all installed, yet planned: $(grep '^install ' <<<"$lines" | tr '\n' ' ')"
+grep -q '^add architecture' <<<"$lines" && fail "architectures known, yet planned: $lines"
+
+status 1:7.2+dfsg-7+deb12u7 >"$work/old-qemu/status"
+lines=$(plan "$work/old-qemu" windows)
+[[ $(grep '^install ' <<<"$lines") == "install qemu-user from bookworm-backports (at least 1:8)" ]] ||
+  fail "qemu-user 7.2 installed: expected only its upgrade from backports, got: $lines"
+
+# Refusals say why and never touch the machine.
+for args in "--admindir $work/empty host" "--plan no-such-group" "--no-such-option"; do
+  # shellcheck disable=SC2086
+  if bash "$script" $args >"$work/out" 2>&1; then
+    fail "install-deps.sh $args succeeded"
+  elif [[ ! -s $work/out ]]; then
+    fail "install-deps.sh $args failed without a word"
+  fi
+done
+
+echo "install-deps.sh --plan: ${#group_packages[@]} groups on empty, full and outdated databases; $failures failures"
+((failures == 0))
