@@ -22,7 +22,15 @@ echo "=== web: the host tool to compare with (preset default)"
 cmake --preset default >/dev/null
 cmake --build --preset default --target vexa_cli -j 2
 
-echo "=== web: browser tests (headless Chromium)"
+# The browser is whatever Debian ships now: say which, and whether the
+# package index knows a newer one.
+chromium=${VEXA_CHROMIUM:-/usr/bin/chromium}
+echo "=== web: browser tests in $("$chromium" --version 2>/dev/null || echo "no browser at $chromium")"
+candidate=$(apt-cache policy chromium 2>/dev/null | sed -n 's/^ *Candidate: //p')
+installed=$(dpkg-query -W -f='${Version}' chromium 2>/dev/null || true)
+if [[ -n $candidate && -n $installed && $candidate != "$installed" ]]; then
+  echo "note: chromium $installed is installed; Debian's index has $candidate (apt-get install chromium)"
+fi
 (cd web/tests && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
 VEXA_SITE_DIR="$PWD/build/web/site" VEXA_TOOL="$PWD/build/default/bin/vexa" \
   node --test web/tests/page.test.js

@@ -30,6 +30,8 @@ utf16be.csv|\xfe\xff\x00l\x00a\x00t\x00,\x00l\x00o\x00n\x00\n\x001\x00,\x002|--c
 gb.gpx|<?xml version="1.0" encoding="GB2312"?><gpx><wpt lat="1" lon="2"><name>\xb1\xb1\xbe\xa9</name></wpt></gpx>|--input|1.0000000,2.0000000,北京,recommended
 latin1.gpx|<?xml version='1.0' encoding='ISO-8859-1'?><gpx><wpt lat="1" lon="2"><name>Caf\xe9</name></wpt></gpx>|--gpx|1.0000000,2.0000000,Café,recommended
 utf16.gpx|\xff\xfe<\x00g\x00p\x00x\x00>\x00<\x00w\x00p\x00t\x00 \x00l\x00a\x00t\x00=\x00"\x001\x00"\x00 \x00l\x00o\x00n\x00=\x00"\x002\x00"\x00/\x00>\x00<\x00/\x00g\x00p\x00x\x00>\x00|--input|1.0000000,2.0000000,,recommended
+utf16le-nobom.gpx|<\x00?\x00x\x00m\x00l\x00 \x00v\x00e\x00r\x00s\x00i\x00o\x00n\x00=\x00"\x001\x00.\x000\x00"\x00 \x00e\x00n\x00c\x00o\x00d\x00i\x00n\x00g\x00=\x00"\x00U\x00T\x00F\x00-\x001\x006\x00"\x00?\x00>\x00<\x00g\x00p\x00x\x00>\x00<\x00w\x00p\x00t\x00 \x00l\x00a\x00t\x00=\x00"\x001\x00"\x00 \x00l\x00o\x00n\x00=\x00"\x002\x00"\x00>\x00<\x00n\x00a\x00m\x00e\x00>\x00\x17S<\x00/\x00n\x00a\x00m\x00e\x00>\x00<\x00/\x00w\x00p\x00t\x00>\x00<\x00/\x00g\x00p\x00x\x00>\x00|--input|1.0000000,2.0000000,北,recommended
+utf16be-nobom.gpx|\x00<\x00?\x00x\x00m\x00l\x00 \x00v\x00e\x00r\x00s\x00i\x00o\x00n\x00=\x00"\x001\x00.\x000\x00"\x00 \x00e\x00n\x00c\x00o\x00d\x00i\x00n\x00g\x00=\x00"\x00U\x00T\x00F\x00-\x001\x006\x00"\x00?\x00>\x00<\x00g\x00p\x00x\x00>\x00<\x00w\x00p\x00t\x00 \x00l\x00a\x00t\x00=\x00"\x001\x00"\x00 \x00l\x00o\x00n\x00=\x00"\x002\x00"\x00>\x00<\x00n\x00a\x00m\x00e\x00>S\x17\x00<\x00/\x00n\x00a\x00m\x00e\x00>\x00<\x00/\x00w\x00p\x00t\x00>\x00<\x00/\x00g\x00p\x00x\x00>|--input|1.0000000,2.0000000,北,recommended
 routes.gpx|<gpx><wpt lat="1" lon="1"><name>W</name></wpt><rte><rtept lat="2" lon="2"/></rte></gpx>|--gpx-waypoints --input|1.0000000,1.0000000,W,recommended
 places.kml|<?xml version="1.0"?><kml xmlns="http://www.opengis.net/kml/2.2"><Document><Folder><Placemark><name> Home </name><Point><coordinates>\n 116.4,39.9,0 </coordinates></Point></Placemark></Folder><Placemark><name>Area</name><Polygon/></Placemark><Placemark><name>Work</name><Point><coordinates>121.47,31.23</coordinates></Point></Placemark></Document></kml>|--input|39.9000000,116.4000000,Home,recommended | 31.2300000,121.4700000,Work,recommended
 places.geojson|{"type":"FeatureCollection","features":[{"type":"Feature","geometry":{"type":"Point","coordinates":[116.4,39.9]},"properties":{"Name":"天安门","route":"fastest"}},{"type":"Feature","geometry":null,"properties":{}},{"type":"Feature","geometry":{"type":"Point","coordinates":[2.35,48.85,35]},"properties":{"title":"Paris"}}]}|--input|39.9000000,116.4000000,天安门,fastest | 48.8500000,2.3500000,Paris,recommended
@@ -89,6 +91,16 @@ expect_eq "--split writes three files" "$(ls fleet-*.cld | paste -sd' ')" "fleet
 expect_eq "--split's last file" "$(points fleet-3.cld)" "11.0000000,11.0000000,P11,recommended | 12.0000000,12.0000000,P12,recommended"
 expect_has "--split's first file" "$(points fleet-1.cld)" "5.0000000,5.0000000,P5,recommended"
 rm fleet-*.cld
+# Points that fill their files exactly make no file after the last.
+{ echo 'lat,lon'; for i in 1 2 3 4 5 6 7 8 9 10; do echo "$i,$i"; done; } >ten.csv
+head -n 7 ten.csv >six.csv
+for args in "2 ten-{n}.cld ten.csv" "1 six-{n}.dat six.csv"; do
+  read -r plan pattern input <<<"$args"
+  run encode --plan "$plan" --split "$pattern" --input "$input"
+  expect_rc "--split of $input" 0
+  expect_eq "--split of $input writes two files" "$(ls "${pattern%%-*}"-* | paste -sd' ')" \
+    "${pattern/\{n\}/1} ${pattern/\{n\}/2}"
+done
 # One file that cannot be built refuses them all, before any is written.
 printf 'lat,lon\n1,1\n2,2\n3,3\n95,4\n' >late.csv
 run encode --plan 1 --split 'late-{n}.dat' --input late.csv

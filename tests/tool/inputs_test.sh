@@ -30,6 +30,13 @@ victim.csv|--csv|sub/up.csv|sub/up.csv
 victim.gpx|--gpx|victim.gpx|victim.gpx
 soft.gpx|--gpx|victim.gpx|victim.gpx
 CASES
+# Each file a split would write is checked too, before any is written.
+cp victim.csv victim-1.csv
+before=$(cksum <victim-1.csv)
+run encode --plan 2 --split 'victim-{n}.csv' --csv victim-1.csv
+expect_rc "--split victim-{n}.csv --csv victim-1.csv" 1
+expect_has "--split onto its input" "$ERR" "the target 'victim-1.csv' is the input 'victim-1.csv' (the same file)"
+expect_eq "victim-1.csv unchanged after --split" "$(cksum <victim-1.csv)" "$before"
 # Standard input redirected from the target is that file too.
 before=$(cksum <victim.csv)
 vexa encode --plan 2 --csv - -o victim.csv <victim.csv >/dev/null 2>.err
@@ -75,6 +82,16 @@ if posix_only; then
   expect_has "a link is not followed" "$ERR" "vexa: note: 'fleet/out.lnk' is a link; links in a folder are not followed"
   expect_has "a FIFO is skipped" "$ERR" "vexa: note: 'fleet/fifo' is not a regular file; skipped"
 fi
+# Byte order, not letter order: capitals before small letters, a folder
+# at its name's place.
+mkdir -p order/Z order/a
+cp dest.cld order/B.cld
+cp dest.cld order/a.cld
+cp dest.cld order/Z/z.cld
+cp dest.cld order/a/b.cld
+run decode --format json order
+expect_eq "a folder in byte order" "$(jq -r '.[].source' <<<"$OUT" | paste -sd' ')" \
+  "order${s}B.cld order${s}Z${s}z.cld order${s}a${s}b.cld order${s}a.cld"
 run decode --format gpx fleet${s}sub dest.cld
 expect_has "merged GPX names each point's file" "$OUT" "<name>Far</name>
     <src>fleet${s}sub${s}odd.cld</src>"

@@ -3,17 +3,19 @@
 // coordinates anywhere in the 32-bit range) the document is well-formed
 // SVG with no script or outside reference, and holds one group per input
 // that parsed with a mark, its number and its label per point, each name
-// as text.
+// as text, on a map with north up and east right.
 
 #include "formats/svg_picture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -78,6 +80,36 @@ bool HasOutsideReference(pugi::xml_node node) {
   return false;
 }
 
+// A map is north up and east right: of two points clearly apart (a tenth
+// of the panel's extent), the northern one is drawn higher and the eastern
+// one further right.
+void ExpectNorthUpEastRight(const std::vector<PointView>& points,
+                            const std::vector<std::pair<double, double>>& at) {
+  if (points.size() != at.size() || points.size() < 2) return;
+  double min_lat = points[0].latitude, max_lat = min_lat;
+  double min_lon = points[0].longitude, max_lon = min_lon;
+  for (const PointView& point : points) {
+    min_lat = std::min(min_lat, point.latitude);
+    max_lat = std::max(max_lat, point.latitude);
+    min_lon = std::min(min_lon, point.longitude);
+    max_lon = std::max(max_lon, point.longitude);
+  }
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    for (std::size_t j = 0; j < points.size(); ++j) {
+      const double north = points[i].latitude - points[j].latitude;
+      const double east = points[i].longitude - points[j].longitude;
+      if (north > (max_lat - min_lat) / 10 && north > 1e-3) {
+        EXPECT_LT(at[i].second, at[j].second)
+            << "point " << i + 1 << " is north of point " << j + 1;
+      }
+      if (east > (max_lon - min_lon) / 10 && east > 1e-3) {
+        EXPECT_GT(at[i].first, at[j].first)
+            << "point " << i + 1 << " is east of point " << j + 1;
+      }
+    }
+  }
+}
+
 TEST(SvgPicture, RandomPacketsGiveOneMarkAndLabelPerPoint) {
   std::mt19937 random(24);
   for (int round = 0; round < 300; ++round) {
@@ -122,11 +154,16 @@ TEST(SvgPicture, RandomPacketsGiveOneMarkAndLabelPerPoint) {
                     .rfind(outcome.source + ": ", 0),
                 0u);
       const std::vector<PointView> points = ViewPoints(outcome.packet);
+      std::vector<std::pair<double, double>> at;  // each mark's x and y
       std::size_t seen = 0;
       for (const pugi::xml_node mark : group.children("g")) {
         ASSERT_LT(seen, points.size());
         const PointView& point = points[seen++];
-        EXPECT_TRUE(mark.find_child_by_attribute("circle", "class", "mark"));
+        const pugi::xml_node circle =
+            mark.find_child_by_attribute("circle", "class", "mark");
+        EXPECT_TRUE(circle);
+        at.emplace_back(circle.attribute("cx").as_double(),
+                        circle.attribute("cy").as_double());
         const pugi::xml_node order =
             mark.find_child_by_attribute("text", "class", "order");
         EXPECT_EQ(std::string(order.child_value()),
@@ -145,6 +182,7 @@ TEST(SvgPicture, RandomPacketsGiveOneMarkAndLabelPerPoint) {
         EXPECT_EQ(label.child_value(), expected);
       }
       EXPECT_EQ(seen, points.size());
+      ExpectNorthUpEastRight(points, at);
     }
     EXPECT_EQ(panel, parsed.size());
   }

@@ -223,7 +223,7 @@ test('points exported as GPX, GeoJSON and CSV import back unchanged', async () =
     // Something else in between, so the import has to put it all back.
     await dropAndWait('dest.cld', examples.list);
     await page.setInputFiles('#import-file', { name: file.name, mimeType: 'text/plain', buffer: file.bytes });
-    await page.waitForFunction((name) => document.getElementById('status').textContent.includes(name), file.name);
+    await page.locator('#status', { hasText: file.name }).waitFor();
     assert.deepEqual(await rows(), before, format);
   }
 });
@@ -337,7 +337,7 @@ test('junk, a file over 10 MB and a long paste are refused, and the page still a
     return data;
   });
   await page.dispatchEvent('#drop', 'drop', { dataTransfer: big });
-  await page.waitForFunction(() => /10 MB/.test(document.getElementById('problem').textContent));
+  await page.locator('#problem', { hasText: '10 MB' }).waitFor();
   assert.match(await page.textContent('#problem'), /10485761 bytes, over the 10 MB/);
 
   await page.click('details summary >> nth=0');
