@@ -3,8 +3,9 @@
 # UndefinedBehaviorSanitizer, preset "fuzz") and runs them.
 #
 #   scripts/fuzz.sh --bounded [harness...]
-#       CI: every harness for VEXA_FUZZ_SECONDS seconds (default 25), one
-#       after the other; a hard timeout stops a harness that overruns.
+#       CI: every harness for VEXA_FUZZ_SECONDS seconds (default 25),
+#       VEXA_JOBS (default 2) at a time; a hard timeout stops a harness
+#       that overruns.
 #   scripts/fuzz.sh --long N [harness...]
 #       N executions in all, split evenly over the harnesses; prints the
 #       executions, coverage and findings of each.
@@ -49,16 +50,14 @@ mkdir -p "$build/artifacts"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
-status=0
-summary=()
-for h in "${harnesses[@]}"; do
-  exe=$build/fuzz/fuzz_$h
-  seeds=$root/fuzz/corpus/$h
-  work=$build/corpus/$h
-  log=$build/fuzz_$h.log
+# run_harness H: runs one harness, leaving its summary line in H's .result
+# file; VEXA_JOBS harnesses run at once (one per core).
+run_harness() {
+  local h=$1 exe=$build/fuzz/fuzz_$1 seeds=$root/fuzz/corpus/$1
+  local work=$build/corpus/$1 log=$build/fuzz_$1.log result runs cmd
   mkdir -p "$work"
-  common=(-dict="$root/fuzz/vexa.dict" -artifact_prefix="$build/artifacts/$h-"
-          -max_len=2048 -timeout=60 -rss_limit_mb=2048 -print_final_stats=1)
+  local common=(-dict="$root/fuzz/vexa.dict" -artifact_prefix="$build/artifacts/$h-"
+                -max_len=2048 -timeout=60 -rss_limit_mb=2048 -print_final_stats=1)
   case $mode in
     --bounded)
       echo "=== fuzz: $h for ${seconds}s"
@@ -76,14 +75,36 @@ for h in "${harnesses[@]}"; do
     result=ok
   else
     result="FAILED (exit $?, see $log)"
-    status=1
-    tail -n 40 "$log" >&2
   fi
+  local execs cov corpus
   execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}' | tail -n 1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | awk '{print $2}')
   corpus=$(find "$work" -type f | wc -l)
-  summary+=("$(printf '%-12s %12s execs  cov %6s  corpus %5s  %s' \
-    "$h" "${execs:-?}" "${cov:-?}" "$corpus" "$result")")
+  printf '%-12s %12s execs  cov %6s  corpus %5s  %s\n' \
+    "$h" "${execs:-?}" "${cov:-?}" "$corpus" "$result" >"$build/fuzz_$h.result"
+}
+
+running=()
+for h in "${harnesses[@]}"; do
+  rm -f "$build/fuzz_$h.result"
+  run_harness "$h" &
+  running+=($!)
+  if ((${#running[@]} >= jobs)); then
+    wait "${running[0]}"
+    running=("${running[@]:1}")
+  fi
+done
+wait
+
+status=0
+summary=()
+for h in "${harnesses[@]}"; do
+  line=$(cat "$build/fuzz_$h.result" 2>/dev/null || echo "$h: no result (the harness did not finish)")
+  if [[ $line != *" ok" ]]; then
+    status=1
+    tail -n 40 "$build/fuzz_$h.log" >&2 || true
+  fi
+  summary+=("$line")
 done
 
 echo "=== fuzz summary"
