@@ -32,6 +32,8 @@ set -Eeuo pipefail
 cd "$(dirname "$0")/.."
 
 me=scripts/install-deps.sh
+# Where apt's sources are; the installer's own tests point it elsewhere.
+apt_etc=${VEXA_APT_ETC:-/etc/apt}
 hint="run it again; if it fails the same way, install that step's packages by hand"
 on_error() {  # on_error STATUS LINE COMMAND
   echo "$me: line $2 failed (exit $1): $3" >&2
@@ -109,7 +111,7 @@ done
 new_suites=()
 for spec in "${suited[@]}"; do
   suite=${spec#*/}; suite=${suite%%>=*}
-  grep -rqs -- "$suite" /etc/apt/sources.list /etc/apt/sources.list.d/ || new_suites+=("$suite")
+  grep -rqs -- "$suite" "$apt_etc"/sources.list "$apt_etc"/sources.list.d/ || new_suites+=("$suite")
 done
 mapfile -t new_suites < <(dedupe "${new_suites[@]}")
 new_locales=()
@@ -118,7 +120,7 @@ for loc in de_DE.UTF-8 zh_CN.UTF-8; do
   # locale that gives Wine the GBK code page.
   locale -a 2>/dev/null | grep -qi "^${loc%%.*}\.utf-\?8$" || new_locales+=("$loc")
 done
-pugixml_dir=/usr/local/src/pugixml
+pugixml_dir=${VEXA_PUGIXML_DIR:-/usr/local/src/pugixml}
 want_pugixml=0
 [[ " ${requested[*]} " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]] && want_pugixml=1
 
@@ -164,7 +166,7 @@ update_indexes() {
     fi
   done
   if ((${#missing[@]})); then
-    fail "apt-get update failed and these packages have no candidate: ${missing[*]}; check /etc/apt/sources.list.d and the network, then run it again"
+    fail "apt-get update failed and these packages have no candidate: ${missing[*]}; check $apt_etc/sources.list.d and the network, then run it again"
   fi
   echo "$me: some package indexes failed to update, but every package to install has a candidate: going on" >&2
 }
@@ -192,20 +194,23 @@ if ((${#native[@]} + ${#foreign[@]} + ${#suited[@]})); then
   # whose suites include bookworm itself), so no host is named here.
   for suite in "${new_suites[@]}"; do
     echo "adding the $suite source from the bookworm entries configured"
-    for list in /etc/apt/sources.list.d/*.sources; do
+    for list in "$apt_etc"/sources.list.d/*.sources; do
       [[ -f $list && $list != */vexa-* ]] || continue
       awk -v RS= -v ORS='\n\n' '/(^|\n)Types:[ \t]*deb([ \t]|\n|$)/ &&
           /(^|\n)Suites:([^\n]*[ \t])?bookworm([ \t]|\n|$)/' "$list" |
         sed "s/^Suites:.*/Suites: $suite/"
-    done >"/etc/apt/sources.list.d/vexa-$suite.sources"
-    if [[ -f /etc/apt/sources.list ]]; then
+    done >"$apt_etc/sources.list.d/vexa-$suite.sources"
+    if [[ -f "$apt_etc"/sources.list ]]; then
       sed -n "s/^\(deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?[^[:space:]]\+[[:space:]]\+\)bookworm\([[:space:]]\)/\1$suite\3/p" \
-        /etc/apt/sources.list >"/etc/apt/sources.list.d/vexa-$suite.list"
+        "$apt_etc"/sources.list >"$apt_etc/sources.list.d/vexa-$suite.list"
     fi
-    [[ -s /etc/apt/sources.list.d/vexa-$suite.sources || -s /etc/apt/sources.list.d/vexa-$suite.list ]] ||
-      fail "no bookworm entry in /etc/apt to make a $suite entry from; add one for $suite by hand"
+    made=0
+    for list in "$apt_etc/sources.list.d/vexa-$suite".{sources,list}; do
+      if [[ -s $list ]]; then made=1; else rm -f "$list"; fi
+    done
+    ((made)) || fail "no bookworm entry in $apt_etc to make a $suite entry from; add one for $suite by hand"
   done
-  hint="check /etc/apt/sources.list.d and the network, then run it again"
+  hint="check $apt_etc/sources.list.d and the network, then run it again"
   update_indexes
   hint="see apt-get's words above; run it again once the package mirror is consistent"
   if ((${#native[@]})); then
@@ -249,17 +254,17 @@ fi
 # exists, one is made from each binary entry already configured.
 if ((want_pugixml)); then
   need_root "pugixml's source is missing in $pugixml_dir"
-  hint="check the deb-src entries in /etc/apt/sources.list.d, then run it again"
-  if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  hint="check the deb-src entries in $apt_etc/sources.list.d, then run it again"
+  if ! grep -rqs '^Types:.*deb-src\|^deb-src' "$apt_etc"/sources.list "$apt_etc"/sources.list.d/; then
     echo "adding deb-src entries from the deb entries configured"
-    for list in /etc/apt/sources.list.d/*.sources; do
+    for list in "$apt_etc"/sources.list.d/*.sources; do
       [[ -f $list && $list != */vexa-deb-src.sources ]] &&
         sed 's/^Types:[[:space:]]*deb$/Types: deb-src/' "$list"
       echo
-    done >/etc/apt/sources.list.d/vexa-deb-src.sources
-    if [[ -f /etc/apt/sources.list ]]; then
-      sed -n 's/^deb[[:space:]]/deb-src /p' /etc/apt/sources.list \
-        >/etc/apt/sources.list.d/vexa-deb-src.list
+    done >"$apt_etc"/sources.list.d/vexa-deb-src.sources
+    if [[ -f "$apt_etc"/sources.list ]]; then
+      sed -n 's/^deb[[:space:]]/deb-src /p' "$apt_etc"/sources.list \
+        >"$apt_etc"/sources.list.d/vexa-deb-src.list
     fi
     native=() foreign=() suited=()
     update_indexes
