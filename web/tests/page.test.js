@@ -71,6 +71,11 @@ before(async () => {
   page = await context.newPage();
   page.on('request', (request) => requests.push(request.url()));
   page.on('pageerror', (error) => errors.push(error.message));
+  // The page's Content-Security-Policy holds for the tests too: whatever it
+  // refuses (an evaluation in the page's world among them) is an error.
+  page.on('console', (message) => {
+    if (/Content.Security.Policy/i.test(message.text())) errors.push(message.text());
+  });
   await page.goto(`${origin}/`);
   await page.waitForSelector('body[data-ready="true"]');
 });
