@@ -295,7 +295,7 @@ def import_section(rva, rows, image, base, iat):
     groups = dll_groups(rows)
     iat_address, iat_data, iat_size = iat
     if any(iat_data):
-        raise Refused("the import table holds data the stubs did not make")
+        raise Refused("the import table holds data that the stubs did not make")
     slots = bytearray(iat_data)
     directory = blob.add(bytes(20 * (len(groups) + 1)))
     for index, (dll, entries) in enumerate(groups.items()):
@@ -310,6 +310,8 @@ def import_section(rva, rows, image, base, iat):
                 first_slot = slot
             elif slot != first_slot + 4 * i:
                 raise Refused(f"import {symbol}: slots of {dll} not in a row")
+            if not iat_address <= slot < iat_address + iat_size:
+                raise Refused(f"import {symbol}: its slot is outside the table")
             if name.startswith("#"):
                 value = 0x80000000 | int(name[1:])
             else:
@@ -403,15 +405,16 @@ def write_pe(image, rows, library, exports, version):
         raise Refused(f"image base {base:#x}: the first section must start one "
                       "page above a 64 KiB boundary")
     # The table is the stubs' slots, which the linker script places inside
-    # a data section; nothing else may lie in it or point into it.
-    slots = []
-    for _, symbol, _ in rows:
-        found = image.symbol(IMPORT_PREFIX + symbol)
-        if found is None:
-            raise Refused(f"import {symbol}: no slot in the image")
-        slots.append(found[0])
-    iat_address = min(slots)
+    # a data section between two symbols; nothing else may lie in it or
+    # point into it.
+    start, end = image.symbol("__vexa_iat_start"), image.symbol("__vexa_iat_end")
+    if start is None or end is None:
+        raise Refused("no __vexa_iat_start/__vexa_iat_end: not linked by wince.ld")
+    iat_address = start[0]
     iat_size = sum(len(e) + 1 for e in dll_groups(rows).values()) * 4
+    if end[0] - iat_address != iat_size:
+        raise Refused(f"the import table holds {end[0] - iat_address} bytes, "
+                      f"not the {iat_size} the stubs make")
     for where in image.absolute:
         if iat_address <= where < iat_address + iat_size:
             raise Refused(f"relocation at {where:#x} inside the import table")
