@@ -14,6 +14,22 @@ if [[ -x $target ]]; then
 fi
 [[ $(id -u) -eq 0 ]] || { echo "$target is missing (run this as root)" >&2; exit 1; }
 
+# A source entry for each binary entry configured, when there is none (as
+# install-deps.sh makes them for pugixml).
+if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  echo "arm-wince-pe objdump: adding source entries for apt-get source"
+  for list in /etc/apt/sources.list.d/*.sources; do
+    [[ -f $list && $list != */vexa-deb-src.sources ]] &&
+      sed 's/^Types:[[:space:]]*deb$/Types: deb-src/' "$list"
+    echo
+  done >/etc/apt/sources.list.d/vexa-deb-src.sources
+  if [[ -f /etc/apt/sources.list ]]; then
+    sed -n 's/^deb[[:space:]]/deb-src /p' /etc/apt/sources.list \
+      >/etc/apt/sources.list.d/vexa-deb-src.list
+  fi
+  apt-get update -qq
+fi
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"  # apt fetches as its own user

@@ -13,7 +13,10 @@
 # windows group also unpacks Debian's pugixml source (no mingw-w64 package
 # exists) into /usr/local/src/pugixml, from which the Windows build of the
 # tool compiles it.
-#   scripts/install-deps.sh [host] [windows] [armhf] [fuzz] [analysis] [web]
+# wince (the bare-metal ARM compiler and newlib's headers, unicorn, pefile
+# and pyelftools for the Windows CE DLL, and an arm-wince-pe objdump built
+# from Debian's binutils source by scripts/build-wince-objdump.sh).
+#   scripts/install-deps.sh [host] [windows] [armhf] [fuzz] [analysis] [web] [wince]
 set -euo pipefail
 
 declare -A groups=(
@@ -23,6 +26,7 @@ declare -A groups=(
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
   [web]="emscripten chromium fonts-noto-cjk python3"
+  [wince]="gcc-arm-none-eabi libstdc++-arm-none-eabi-dev libnewlib-dev libfast-float-dev python3-unicorn python3-pefile python3-pyelftools make dpkg-dev xz-utils"
 )
 
 # Packages that must come from bookworm-backports: Debian 12's own qemu-user
@@ -132,3 +136,6 @@ if [[ " $* " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]]; then
   mv "$work"/pugixml-*/ "$pugixml_dir"
   rm -rf "$work"
 fi
+
+# wince: GNU objdump for CE ARM PE files, built once from Debian's binutils.
+if [[ " $* " == *" wince "* ]]; then bash "$(dirname "$0")/build-wince-objdump.sh"; fi

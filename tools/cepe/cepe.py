@@ -285,7 +285,8 @@ def export_section(rva, library, exports, image, base):
     struct.pack_into("<IIHHIIIIIII", blob.data, directory - rva, 0, 0, 0, 0,
                      name_rva, first, count, len(by_name), functions, names,
                      ordinals)
-    return blob, (directory, 40)
+    # The directory entry spans the whole export data, as readers expect.
+    return blob, (directory, len(blob.data))
 
 
 def import_section(rva, rows, image, base, iat):
