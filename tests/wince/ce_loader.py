@@ -90,28 +90,34 @@ class Memory:
 
 class Heap:
     """malloc and free over a guest region; each block remembers its size,
-    and freeing what was not allocated is a fault of the caller."""
+    a freed block is given out again for the same size, and freeing what
+    was not allocated is a fault of the caller."""
 
     def __init__(self, memory):
         self.memory = memory
         self.next = HEAP_BASE
         self.blocks = {}
+        self.freed = {}
 
     def allocate(self, size):
-        size = max(size, 1)
-        if self.next + size > HEAP_BASE + HEAP_SIZE:
+        size = (max(size, 1) + 7) & ~7
+        if self.freed.get(size):
+            address = self.freed[size].pop()
+        elif self.next + size + 8 > HEAP_BASE + HEAP_SIZE:
             return 0
-        address = self.next
-        self.next = (self.next + size + 15) & ~7
+        else:
+            address = self.next
+            self.next += size + 8  # a gap, so that overruns land outside blocks
         self.blocks[address] = size
         return address
 
     def free(self, address):
         if address == 0:
             return
-        if address not in self.blocks:
+        size = self.blocks.pop(address, None)
+        if size is None:
             raise GuestFault(f"free of {address:#x}, which malloc did not give")
-        del self.blocks[address]
+        self.freed.setdefault(size, []).append(address)
 
 
 class Args:
