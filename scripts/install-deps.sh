@@ -26,7 +26,7 @@ declare -A groups=(
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
   [web]="emscripten chromium fonts-noto-cjk python3"
-  [wince]="gcc-arm-none-eabi libstdc++-arm-none-eabi-dev libnewlib-dev libfast-float-dev python3-unicorn python3-pefile python3-pyelftools make dpkg-dev xz-utils"
+  [wince]="gcc-arm-none-eabi libstdc++-arm-none-eabi-dev libnewlib-dev libfast-float-dev python3-unicorn python3-pefile python3-pyelftools make dpkg-dev xz-utils unzip"
 )
 
 # Packages that must come from bookworm-backports: Debian 12's own qemu-user

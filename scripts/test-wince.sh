@@ -5,7 +5,8 @@
 # version; by pefile and by the arm-wince-pe objdump) and the CE suite under
 # unicorn on an ARMv4T core (with a 4-byte aligned stack) and an ARM926
 # core. The release DLL is then held to its budget (56 KiB, no exception or
-# thread runtime) and to the wince rows of scripts/dll-imports.tsv.
+# thread runtime) and to the wince rows of scripts/dll-imports.tsv, and its
+# zip for integrators is packed and checked.
 #   scripts/test-wince.sh [wince-arm] [wince-arm-release]   (default: both)
 #
 # Installs what is missing when run as root on Debian 12 (the "wince"
@@ -28,5 +29,14 @@ for preset in "${presets[@]}"; do
     echo "=== ${preset}: size, import budget and import list"
     bash scripts/check-dll-budget.sh "build/$preset/bin/Vexa.dll"
     bash scripts/check-dll-imports.sh "build/$preset/bin/Vexa.dll"
+    echo "=== ${preset}: the integrators' zip"
+    cpack --preset "$preset" >/dev/null
+    zip=$(ls "build/$preset"/package/Vexa-*-wince-arm.zip)
+    listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
+    expected="README.txt bin/Vexa.dll bin/Vexa.dll.debug include/vexa/vexa.h lib/vexa.def "
+    [[ $listing == "$expected" ]] ||
+      { echo "$zip holds: $listing; expected: $expected" >&2; exit 1; }
+    unzip -p "$zip" bin/Vexa.dll | cmp - "build/$preset/bin/Vexa.dll"
+    echo "$zip: $listing"
   fi
 done
