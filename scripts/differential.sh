@@ -105,7 +105,7 @@ run_ce_driver() {
   [[ $name == wince-arm ]] && cpu=armv4t
   local inputs=$work/inputs-$seed-$count.txt
   [[ -f $inputs ]] || "$host/bin/vexa_differential_inputs" "$seed" "$count" >"$inputs"
-  /usr/bin/python3 "$root/tests/wince/ce_differential.py" "${driver_of[$name]}" \
+  /usr/bin/python3 -B "$root/tests/wince/ce_differential.py" "${driver_of[$name]}" \
     "$inputs" "$host/lib/libvexa_code_page_shim.so" --cpu "$cpu" "$@"
 }
 

@@ -144,6 +144,18 @@ class Destinations(CeTest):
         self.assertEqual(len(seen), 1)
         self.assertEqual(packet_fields(self.packet())[2][0][2], 3)
 
+    def test_raw_guide_message_rounds_to_the_nearest_unit(self):
+        self.load(guide_plan=1)
+        self.assertEqual(self.ce.call("PTT_Init"), 0)
+        calls = []
+        self.ce.call("PTT_Set_Callback", self.ce.stub(lambda a: calls.append(a[0])))
+        # 39°54.12345' is 367,737,361.92 units: the nearest is ...362.
+        self.assertEqual(self.parse("(TNC,002,4,3954.12345,11623.2000"), 0)
+        self.assertEqual(len(calls), 1)
+        kind, count, entries = packet_fields(self.packet())
+        self.assertEqual((kind, count), (0, 1))
+        self.assertEqual(entries[0][:3], (1072619520, 367737362, 2))
+
     def test_result_codes(self):
         rows = [
             (1, MINIMAL, 0),
