@@ -225,13 +225,8 @@ class Image:
         return sorted(set(found))
 
     def symbol(self, name):
+        """(address, type) of a defined global symbol, or None."""
         return self.symbols.get(name)
-
-    def section(self, name):
-        for s in self.sections:
-            if s[0] == name:
-                return s
-        return None
 
 
 # ---- Writing the PE ----------------------------------------------------------------
@@ -421,7 +416,8 @@ def write_pe(image, rows, library, exports, version):
             raise Refused(f"relocation at {where:#x} inside the import table")
 
     # Sections of the image; the import table lies in one of them.
-    pe_sections = []  # (name, rva, data, virtual size, characteristics)
+    # [name, rva, data, virtual size, characteristics, ELF address or None]
+    pe_sections = []
     expected = PAGE
     for name, address, data, size, flags in image.sections:
         if name == IAT_SECTION:
@@ -440,8 +436,7 @@ def write_pe(image, rows, library, exports, version):
         pe_sections.append([name[:8], address - base, bytearray(data), size,
                             characteristics, address])
         expected = align(address - base + size, PAGE)
-    # The import table's own section, when the linker kept it apart, must
-    # have been placed inside another; its bytes are patched there.
+    # The writable section that holds the table; its slots are filled there.
     holder = None
     for section in pe_sections:
         if section[5] <= iat_address and \
