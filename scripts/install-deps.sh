@@ -14,7 +14,8 @@
 # exists) into /usr/local/src/pugixml, from which the Windows build of the
 # tool compiles it.
 # wince (the bare-metal ARM compiler and newlib's headers, unicorn, pefile
-# and pyelftools for the Windows CE DLL, and an arm-wince-pe objdump built
+# and pyelftools for the Windows CE DLL, llvm-dlltool to check its import
+# library against, and an arm-wince-pe objdump built
 # from Debian's binutils source by scripts/build-wince-objdump.sh).
 #   scripts/install-deps.sh [host] [windows] [armhf] [fuzz] [analysis] [web] [wince]
 set -euo pipefail
@@ -26,7 +27,7 @@ declare -A groups=(
   [fuzz]="clang libclang-rt-14-dev"
   [analysis]="valgrind gcovr"
   [web]="emscripten chromium fonts-noto-cjk python3"
-  [wince]="gcc-arm-none-eabi libstdc++-arm-none-eabi-dev libnewlib-dev libfast-float-dev python3-unicorn python3-pefile python3-pyelftools make dpkg-dev xz-utils unzip"
+  [wince]="gcc-arm-none-eabi libstdc++-arm-none-eabi-dev libnewlib-dev libfast-float-dev python3-unicorn python3-pefile python3-pyelftools llvm make dpkg-dev xz-utils unzip"
 )
 
 # Packages that must come from bookworm-backports: Debian 12's own qemu-user

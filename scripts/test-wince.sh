@@ -33,7 +33,7 @@ for preset in "${presets[@]}"; do
     cpack --preset "$preset" >/dev/null
     zip=$(ls "build/$preset"/package/Vexa-*-wince-arm.zip)
     listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
-    expected="README.txt bin/Vexa.dll bin/Vexa.dll.debug include/vexa/vexa.h lib/vexa.def "
+    expected="README.txt bin/Vexa.dll bin/Vexa.dll.debug include/vexa/vexa.h lib/Vexa.lib lib/vexa.def "
     [[ $listing == "$expected" ]] ||
       { echo "$zip holds: $listing; expected: $expected" >&2; exit 1; }
     unzip -p "$zip" bin/Vexa.dll | cmp - "build/$preset/bin/Vexa.dll"

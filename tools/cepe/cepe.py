@@ -17,6 +17,9 @@ writes the PE from it:
       relocations, the exports of DEF by name at their numbers, the imports
       of IMPORTS by name or number into the slots the stubs made, and a
       version resource
+  cepe.py implib --def DEF -o LIB
+      an import library of the DLL for the linkers of CE toolchains: the
+      archive of short import members that Microsoft's tools make
 
 Whatever the PE cannot carry makes it fail with a message and no output:
 a relocation type it does not know, thread-local data, an import table or
@@ -513,6 +516,116 @@ def write_pe(image, rows, library, exports, version):
     return bytes(out)
 
 
+# ---- The import library ------------------------------------------------------
+
+COFF_ARM_ADDR32NB = 0x0002
+DATA_ALIGN4 = 0xC0300040   # initialised data, read, write, 4-byte aligned
+DATA_ALIGN2 = 0xC0200040
+
+
+def coff_object(sections, symbols):
+    """A COFF object for ARM. sections: [(name, data, characteristics,
+    [(offset, symbol index, type)])]; symbols: [(name, value, section
+    number, storage class)]."""
+    strings = bytearray()
+
+    def short_name(name):
+        raw = name.encode("latin-1")
+        if len(raw) <= 8:
+            return raw.ljust(8, b"\0")
+        at = 4 + len(strings)
+        strings.extend(raw + b"\0")
+        return struct.pack("<II", 0, at)
+
+    header_size = 20 + 40 * len(sections)
+    body = bytearray()
+    headers = bytearray()
+    for name, data, characteristics, relocations in sections:
+        data_at = header_size + len(body)
+        body += data
+        relocations_at = header_size + len(body) if relocations else 0
+        for offset, index, kind in relocations:
+            body += struct.pack("<IIH", offset, index, kind)
+        headers += struct.pack("<8sIIIIIIHHI", name.encode(), 0, 0, len(data), data_at,
+                               relocations_at, 0, len(relocations), 0, characteristics)
+    table_at = header_size + len(body)
+    table = bytearray()
+    for name, value, section, storage in symbols:
+        table += short_name(name) + struct.pack("<IhHBB", value, section, 0, storage, 0)
+    out = struct.pack("<HHIIIHH", MACHINE_ARM, len(sections), 0, table_at,
+                      len(symbols), 0, 0x0100) + headers + body + table  # 32-bit
+    return out + struct.pack("<I", 4 + len(strings)) + strings
+
+
+def import_library(library, exports):
+    """An archive as Microsoft's lib makes for a DLL: the import descriptor,
+    the null descriptor and null thunk, and one short import member per
+    export (its code symbol and __imp_ pointer, imported by name)."""
+    stem = library.rsplit(".", 1)[0]
+    dll = library.encode() + b"\0"
+    external, static, section_class = 2, 3, 104
+    # The descriptor's first thunk, name and address table are resolved by
+    # the linker against the sections of the same names (llvm-dlltool lays
+    # this object out the same way).
+    descriptor = coff_object(
+        [(".idata$2", bytes(20), DATA_ALIGN4,
+          [(12, 2, COFF_ARM_ADDR32NB), (0, 3, COFF_ARM_ADDR32NB),
+           (16, 4, COFF_ARM_ADDR32NB)]),
+         (".idata$6", dll, DATA_ALIGN2, [])],
+        [(f"__IMPORT_DESCRIPTOR_{stem}", 0, 1, external),
+         (".idata$2", 0, 1, section_class),
+         (".idata$6", 0, 2, static),
+         (".idata$4", 0, 0, section_class),
+         (".idata$5", 0, 0, section_class),
+         ("__NULL_IMPORT_DESCRIPTOR", 0, 0, external),
+         (f"\x7f{stem}_NULL_THUNK_DATA", 0, 0, external)])
+    null_descriptor = coff_object([(".idata$3", bytes(20), DATA_ALIGN4, [])],
+                                  [("__NULL_IMPORT_DESCRIPTOR", 0, 1, external)])
+    null_thunk = coff_object([(".idata$5", bytes(4), DATA_ALIGN4, []),
+                              (".idata$4", bytes(4), DATA_ALIGN4, [])],
+                             [(f"\x7f{stem}_NULL_THUNK_DATA", 0, 1, external)])
+    members = [(descriptor, [f"__IMPORT_DESCRIPTOR_{stem}"]),
+               (null_descriptor, ["__NULL_IMPORT_DESCRIPTOR"]),
+               (null_thunk, [f"\x7f{stem}_NULL_THUNK_DATA"])]
+    for name, number in exports:
+        data = name.encode() + b"\0" + library.encode() + b"\0"
+        # Code, imported by its name; the hint is its number.
+        kind = 0 | (1 << 2)
+        member = struct.pack("<HHHHIIHH", 0, 0xFFFF, 0, MACHINE_ARM, 0, len(data),
+                             number, kind) + data
+        members.append((member, [f"__imp_{name}", name]))
+
+    def header(name, size):
+        return (name.ljust(16) + "0".ljust(12) + " " * 6 + " " * 6 + "0".ljust(8)
+                + str(size).ljust(10) + "`\n").encode("latin-1")
+
+    symbols = [(s, i) for i, (_, names_) in enumerate(members) for s in names_]
+    first_size = 4 + 4 * len(symbols) + sum(len(s) + 1 for s, _ in symbols)
+    second_size = (4 + 4 * len(members) + 4 + 2 * len(symbols)
+                   + sum(len(s) + 1 for s, _ in symbols))
+    at = 8 + 60 + first_size + first_size % 2 + 60 + second_size + second_size % 2
+    offsets = []
+    for data, _ in members:
+        offsets.append(at)
+        at += 60 + len(data) + len(data) % 2
+
+    def padded(data):
+        return data + (b"\n" if len(data) % 2 else b"")
+
+    first = struct.pack(f">I{len(symbols)}I", len(symbols),
+                        *(offsets[i] for _, i in symbols))
+    first += b"".join(s.encode("latin-1") + b"\0" for s, _ in symbols)
+    by_name = sorted(symbols, key=lambda e: e[0].encode("latin-1"))
+    second = struct.pack(f"<I{len(members)}II", len(members), *offsets, len(symbols))
+    second += struct.pack(f"<{len(by_name)}H", *(i + 1 for _, i in by_name))
+    second += b"".join(s.encode("latin-1") + b"\0" for s, _ in by_name)
+    out = b"!<arch>\n" + header("/", len(first)) + padded(first)
+    out += header("/", len(second)) + padded(second)
+    for data, _ in members:
+        out += header(library + "/", len(data)) + padded(data)
+    return out
+
+
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     commands = parser.add_subparsers(dest="command", required=True)
@@ -525,8 +638,16 @@ def main(argv=None):
     pe.add_argument("--def", dest="def_file", required=True)
     pe.add_argument("--version", default="0.0.0")
     pe.add_argument("-o", "--output", required=True)
+    implib = commands.add_parser("implib", help="import library of the DLL")
+    implib.add_argument("--def", dest="def_file", required=True)
+    implib.add_argument("-o", "--output", required=True)
     args = parser.parse_args(argv)
     try:
+        if args.command == "implib":
+            data = import_library(*read_def(args.def_file))
+            with open(args.output, "wb") as f:
+                f.write(data)
+            return 0
         rows = read_imports(args.imports)
         if args.command == "stubs":
             text = write_stubs(rows)

@@ -7,6 +7,7 @@ Environment: VEXA_CC (arm-none-eabi-gcc), VEXA_WINCE_LD (the linker script).
 """
 
 import os
+import shutil
 import struct
 import subprocess
 import tempfile
@@ -172,6 +173,67 @@ class ConverterTest(unittest.TestCase):
                                linked.paths["tiny.def"], "-o", linked.paths["Tiny.dll"]]),
                     1)
                 self.assertFalse(os.path.exists(linked.paths["Tiny.dll"]))
+
+
+
+def archive_members(data):
+    """[(name, bytes)] of an ar archive."""
+    members, at = [], 8
+    while at < len(data):
+        size = int(data[at + 48:at + 58])
+        members.append((data[at:at + 16].decode().strip(), data[at + 60:at + 60 + size]))
+        at += 60 + size + size % 2
+    return members
+
+
+class ImportLibraryTest(unittest.TestCase):
+    EXPORTS = [("PTT_Init", 5), ("CTL_Init", 1), ("SND_Get_Volume", 8)]
+
+    def test_linker_members_find_every_symbol(self):
+        data = cepe.import_library("Vexa.dll", self.EXPORTS)
+        members = archive_members(data)
+        self.assertEqual([n for n, _ in members[:2]], ["/", "/"])
+        second = members[1][1]
+        (count,) = struct.unpack_from("<I", second)
+        offsets = struct.unpack_from(f"<{count}I", second, 4)
+        (symbols,) = struct.unpack_from("<I", second, 4 + 4 * count)
+        indices = struct.unpack_from(f"<{symbols}H", second, 8 + 4 * count)
+        names = second[8 + 4 * count + 2 * symbols:].split(b"\0")[:symbols]
+        self.assertEqual(names, sorted(names))
+        for name, index in zip(names, indices):
+            member = data[offsets[index - 1] + 60:]
+            if name.startswith(b"__imp_") or not name.startswith((b"__", b"\x7f")):
+                # A short import member: its name and the DLL's.
+                code = name[6:] if name.startswith(b"__imp_") else name
+                self.assertEqual(member[:4], b"\0\0\xff\xff")
+                self.assertTrue(member[20:].startswith(code + b"\0Vexa.dll\0"), name)
+            else:
+                self.assertIn(name, member[:400], name)
+        expected = {b"__IMPORT_DESCRIPTOR_Vexa", b"__NULL_IMPORT_DESCRIPTOR",
+                    b"\x7fVexa_NULL_THUNK_DATA"}
+        for name, _ in self.EXPORTS:
+            expected |= {name.encode(), b"__imp_" + name.encode()}
+        self.assertEqual(set(names), expected)
+
+    def test_members_are_llvm_dlltools_for_the_other_arm_machine(self):
+        # llvm-dlltool writes the same members for Windows on Thumb-2 (machine
+        # 0x1C4); with the machine changed they must be ours byte for byte.
+        tool = shutil.which("llvm-dlltool") or shutil.which("llvm-dlltool-14")
+        self.assertIsNotNone(tool, "llvm-dlltool (Debian package llvm) is needed")
+        with tempfile.TemporaryDirectory() as folder:
+            definition = os.path.join(folder, "vexa.def")
+            with open(definition, "w") as f:
+                f.write("LIBRARY Vexa.dll\nEXPORTS\n" + "".join(
+                    f"  {n} @{k}\n" for n, k in self.EXPORTS))
+            reference = os.path.join(folder, "ref.lib")
+            subprocess.run([tool, "-m", "arm", "-d", definition, "-D", "Vexa.dll",
+                            "-l", reference], check=True)
+            with open(reference, "rb") as f:
+                theirs = archive_members(f.read())
+        ours = archive_members(cepe.import_library("Vexa.dll", self.EXPORTS))
+        theirs = [(n, d.replace(b"\xc4\x01", b"\xc0\x01")) for n, d in theirs
+                  if n != "/"]
+        self.assertEqual([m for m in ours if m[0] != "/"], theirs)
 
 
 if __name__ == "__main__":
