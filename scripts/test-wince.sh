@@ -32,11 +32,12 @@ for preset in "${presets[@]}"; do
     echo "=== ${preset}: the integrators' zip"
     cpack --preset "$preset" >/dev/null
     zip=$(ls "build/$preset"/package/Vexa-*-wince-arm.zip)
-    listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
+    top=$(basename "$zip" .zip)
+    listing=$(unzip -Z1 "$zip" | grep -v '/$' | sed "s|^$top/||" | sort | tr '\n' ' ')
     expected="README.txt bin/Vexa.dll bin/Vexa.dll.debug include/vexa/vexa.h lib/Vexa.lib lib/vexa.def "
     [[ $listing == "$expected" ]] ||
       { echo "$zip holds: $listing; expected: $expected" >&2; exit 1; }
-    unzip -p "$zip" bin/Vexa.dll | cmp - "build/$preset/bin/Vexa.dll"
+    unzip -p "$zip" "$top/bin/Vexa.dll" | cmp - "build/$preset/bin/Vexa.dll"
     echo "$zip: $listing"
   fi
 done

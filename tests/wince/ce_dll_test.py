@@ -76,7 +76,7 @@ class Loading(CeTest):
                 with self.assertRaises(LoadRefused):
                     CeSystem().load(DLL, cpu=CPU, missing=(missing,))
 
-    def test_detach_runs_the_exit_list_after_the_entry(self):
+    def test_detach_runs_the_exit_list(self):
         self.load()
         self.assertEqual(self.ce.call("CTL_Init", 0x1234), 1)
         self.ce.journal.clear()
