@@ -133,8 +133,9 @@ class CeSystem:
         # Never more than 256 bytes, terminator included.
         self.memory.write(a[0], gbk_encode(self.data_dir)[:255] + b"\0")
 
-    # The mutex object is the caller's memory (8 bytes in NORL's layout);
-    # the constructor returns `this`, as both compilers' constructors do.
+    # The mutex object is the caller's memory, 8 bytes as NORL's header lays
+    # it out (our reading of the head unit's class); the constructor returns
+    # `this`, as the constructors of both compilers do.
     def _mutex_new(self, a):
         self._mutexes += 1
         self.memory.put_u32(a[0], self._mutexes)
@@ -461,7 +462,9 @@ class CeSystem:
 
     def ce_SendMessageW(self, a):
         # CE delivers messages sent to HWND_BROADCAST to every top-level
-        # window; their answers are not combined (our reading: 1).
+        # window; what such a send returns is our reading (1). A window of
+        # this model answers 7, a value a test can tell apart; a send to no
+        # window returns 0.
         self.journal.append(("send", a[0], a[1], a[2], a[3]))
         if a[0] == HWND_BROADCAST:
             return 1
