@@ -6,8 +6,8 @@
 # means that something linked in throws, unwinds or starts threads, which the
 # library never does. Prints each DLL's size and import count.
 #   scripts/check-dll-budget.sh [DLL...]
-# (default: the DLLs of the presets windows-release and windows-x86-release,
-# as scripts/package.sh builds them).
+# (default: the DLLs of the presets windows-release, windows-x86-release and
+# wince-arm-release, as scripts/package.sh builds them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +17,8 @@ readonly forbidden='RtlUnwind(Ex)?|RtlCaptureContext|RtlLookupFunctionEntry|RtlV
 
 dlls=("$@")
 ((${#dlls[@]})) ||
-  dlls=(build/windows-release/bin/Vexa.dll build/windows-x86-release/bin/Vexa.dll)
+  dlls=(build/windows-release/bin/Vexa.dll build/windows-x86-release/bin/Vexa.dll
+        build/wince-arm-release/bin/Vexa.dll)
 
 failed=0
 for dll in "${dlls[@]}"; do

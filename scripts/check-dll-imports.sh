@@ -10,10 +10,10 @@
 # - a malformed row.
 # Prints, per DLL, the counts and the library's imports that coredll lacks.
 #   scripts/check-dll-imports.sh [DLL...]
-# (default: the DLLs of the presets windows-release and windows-x86-release,
-# as scripts/package.sh builds them; each DLL's word size comes from its
-# header, and a Windows CE ARM DLL is checked against the wince rows, read
-# with arm-wince-pe-objdump).
+# (default: the DLLs of the presets windows-release, windows-x86-release and
+# wince-arm-release, as scripts/package.sh builds them; each DLL's word size
+# comes from its header, and a Windows CE ARM DLL is checked against the
+# wince rows, read with arm-wince-pe-objdump).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C  # one sort order for sort and join
@@ -21,7 +21,8 @@ export LC_ALL=C  # one sort order for sort and join
 readonly list=scripts/dll-imports.tsv
 dlls=("$@")
 ((${#dlls[@]})) ||
-  dlls=(build/windows-release/bin/Vexa.dll build/windows-x86-release/bin/Vexa.dll)
+  dlls=(build/windows-release/bin/Vexa.dll build/windows-x86-release/bin/Vexa.dll
+        build/wince-arm-release/bin/Vexa.dll)
 
 [[ -f "$list" ]] || { echo "missing: $list" >&2; exit 1; }
 # The rows without comments, the DLL name in lower case (Windows compares

@@ -55,7 +55,7 @@ stage() {  # stage NAME: ends the stage before, begins NAME ("" ends only)
 stage deps
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
-{ want wince || want differential; } && deps+=(wince)
+{ want wince || want differential || want package; } && deps+=(wince)
 { want armhf || want differential; } && deps+=(armhf)
 { want web || want differential || want package; } && deps+=(web)
 { want fuzz || want tsan; } && deps+=(fuzz)
