@@ -144,6 +144,25 @@ class Destinations(CeTest):
         self.assertEqual(len(seen), 1)
         self.assertEqual(packet_fields(self.packet())[2][0][2], 3)
 
+    def test_a_thumb_callback_is_entered_and_returns(self):
+        # The navigation program may be Thumb code (ARMv4I interworking):
+        # a callback whose address has bit 0 set counts its calls in memory.
+        self.load(guide_plan=2)
+        self.assertEqual(self.ce.call("PTT_Init"), 0)
+        code = self.ce.buffer(32)
+        counter = self.ce.buffer(4)
+        thumb = struct.pack("<6H", 0x4902,   # ldr r1, [pc, #8]: the counter
+                            0x680A,          # ldr r2, [r1]
+                            0x3201,          # adds r2, #1
+                            0x600A,          # str r2, [r1]
+                            0x2000,          # movs r0, #0
+                            0x4770)          # bx lr
+        self.ce.memory.write(code, thumb + struct.pack("<I", counter))
+        self.assertEqual(self.ce.call("PTT_Set_Callback", code | 1), 0)
+        self.assertEqual(self.parse("(TNC,116.397128,39.916527,Home,推荐"), 0)
+        self.assertEqual(self.parse("(TNC,116.397128,39.916527,Home,推荐"), 0)
+        self.assertEqual(self.ce.memory.u32(counter), 2)
+
     def test_raw_guide_message_rounds_to_the_nearest_unit(self):
         self.load(guide_plan=1)
         self.assertEqual(self.ce.call("PTT_Init"), 0)
