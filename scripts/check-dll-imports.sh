@@ -10,9 +10,10 @@
 # - a malformed row.
 # Prints, per DLL, the counts and the library's imports that coredll lacks.
 #   scripts/check-dll-imports.sh [DLL...]
-# (default: the DLLs of the presets windows-release and windows-x86-release,
-# as scripts/package.sh builds them; each DLL's word size comes from its
-# header).
+# (default: the DLLs of the presets windows-release, windows-x86-release and
+# wince-arm-release, as scripts/package.sh builds them; each DLL's word size
+# comes from its header, and a Windows CE ARM DLL is checked against the
+# wince rows, read with arm-wince-pe-objdump).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C  # one sort order for sort and join
@@ -20,31 +21,35 @@ export LC_ALL=C  # one sort order for sort and join
 readonly list=scripts/dll-imports.tsv
 dlls=("$@")
 ((${#dlls[@]})) ||
-  dlls=(build/windows-release/bin/Vexa.dll build/windows-x86-release/bin/Vexa.dll)
+  dlls=(build/windows-release/bin/Vexa.dll build/windows-x86-release/bin/Vexa.dll
+        build/wince-arm-release/bin/Vexa.dll)
 
 [[ -f "$list" ]] || { echo "missing: $list" >&2; exit 1; }
 # The rows without comments, the DLL name in lower case (Windows compares
 # module names ignoring case).
 rows=$(awk -F'\t' -v OFS='\t' '
   /^#/ || /^[[:space:]]*$/ { next }
-  NF != 6 || $1 !~ /^(library|startup|peer)$/ || $4 !~ /^(both|x86|x64)$/ ||
+  NF != 6 || $1 !~ /^(library|startup|peer)$/ || $4 !~ /^(both|x86|x64|wince)$/ ||
   $5 !~ /^(yes|no|-)$/ || ($5 == "no" && $6 == "-") {
     printf "%s:%d: malformed row (kind, dll, function, builds, coredll, port; a \"no\" needs its port)\n", FILENAME, FNR > "/dev/stderr"
     bad = 1; next
   }
   { $2 = tolower($2); print }
   END { exit bad }' "$list")
-dupes=$(cut -f2,3 <<<"$rows" | sort | uniq -d | tr '\t\n' '  ')
+dupes=$(cut -f2,3,4 <<<"$rows" | sort | uniq -d | tr '\t\n' '  ')
 [[ -z "$dupes" ]] || { echo "$list: listed twice: $dupes" >&2; exit 1; }
 
 failed=0
 for dll in "${dlls[@]}"; do
   [[ -f "$dll" ]] || { echo "missing: $dll" >&2; exit 1; }
-  dump=$(x86_64-w64-mingw32-objdump -p "$dll")
+  objdump=x86_64-w64-mingw32-objdump
+  [[ $(bash scripts/pe-machine.sh "$dll") == 01c0 ]] && objdump=arm-wince-pe-objdump
+  dump=$($objdump -p "$dll")
   case $(grep -m1 -o 'file format [^ ]*' <<<"$dump") in
     'file format pei-i386') build=x86 ;;
     'file format pei-x86-64') build=x64 ;;
-    *) echo "$dll: neither a 32-bit nor a 64-bit x86 PE file" >&2; exit 1 ;;
+    'file format pei-arm-wince-little') build=wince ;;
+    *) echo "$dll: neither a Windows x86 nor a CE ARM PE file" >&2; exit 1 ;;
   esac
   # objdump lists each import under its DLL as "<thunk> <hint> <name>"; an
   # import by number has the name "<none>" and the number in the low 16
@@ -61,7 +66,7 @@ for dll in "${dlls[@]}"; do
       print dll "\t" ($3 == "<none>" ? "#" hex(substr($1, length($1) - 3)) : $3)
     }' <<<"$dump" | sort -u)
   # The rows that apply to this word size: dll, function, kind, coredll.
-  listed=$(awk -F'\t' -v b="$build" '$4 == "both" || $4 == b { print $2 "\t" $3 "\t" $1 "\t" $5 }' <<<"$rows")
+  listed=$(awk -F'\t' -v b="$build" '($4 == "both" && b != "wince") || $4 == b { print $2 "\t" $3 "\t" $1 "\t" $5 }' <<<"$rows")
 
   # Joined on "dll/function": what is imported but not listed, what is
   # imported with its row's kind and coredll, what is listed but not imported.

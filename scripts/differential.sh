@@ -13,7 +13,12 @@
 #   - Vexa.dll of each Windows test preset under Wine (windows-x86 under
 #     qemu-i386 where the kernel runs no 32-bit program),
 #   - the shipped Vexa.dll of each Windows release preset, stripped as it is
-#     packed, loaded by its test preset's driver in place of the test build.
+#     packed, loaded by its test preset's driver in place of the test build;
+#   - the Windows CE ARM Vexa.dll (presets wince-arm, on an ARMv4T core, and
+#     wince-arm-release, on an ARM926 core) under unicorn, through the CE
+#     suite's driver (tests/wince/ce_differential.py), which reads the
+#     inputs as the host generates them and converts code page 936 with the
+#     host library's conversion.
 #   scripts/differential.sh [--seed S] [--count N]     (default: 1, 100000)
 # Exits 1 at a difference, printing the first differing input and the
 # packet of each build; 0 when every build agrees with the host. First
@@ -66,6 +71,10 @@ setting() { sed -n "s/^$2=//p" "$1/differential-driver.txt"; }
 run_driver() {
   local name=$1
   shift
+  if [[ $name == wince-* ]]; then
+    run_ce_driver "$name" "$@"
+    return
+  fi
   local dir=${build_of[$name]} emulator processor
   emulator=$(setting "$dir" emulator)
   processor=$(sed -n 's/^set(CMAKE_SYSTEM_PROCESSOR "\(.*\)")$/\1/p' \
@@ -87,6 +96,17 @@ run_driver() {
       env -u VEXA_CODEPAGE -u VEXA_GUIDE_FILE $emulator "${driver_of[$name]}" "$@"
     fi
   )
+}
+
+# Runs CE build $1 with seed $2, count $3 and the driver's other options.
+run_ce_driver() {
+  local name=$1 seed=$2 count=$3 cpu=arm926 host=${build_of[default]}
+  shift 3
+  [[ $name == wince-arm ]] && cpu=armv4t
+  local inputs=$work/inputs-$seed-$count.txt
+  [[ -f $inputs ]] || "$host/bin/vexa_differential_inputs" "$seed" "$count" >"$inputs"
+  /usr/bin/python3 -B "$root/tests/wince/ce_differential.py" "${driver_of[$name]}" \
+    "$inputs" "$host/lib/libvexa_code_page_shim.so" --cpu "$cpu" "$@"
 }
 
 # The cross presets that exist: armhf, web and the Windows presets; a release
@@ -123,6 +143,16 @@ for preset in "${presets[@]}"; do
   add_build "$preset" "${build_of[$test_preset]}" \
     "$work/$preset-bin/$(basename "${driver_of[$test_preset]}")"
 done
+
+# The CE DLLs, with what their driver takes from the host build.
+if cmake --list-presets=configure 2>/dev/null | grep -q '"wince-arm"'; then
+  build_preset default vexa_differential_inputs >/dev/null
+  build_preset default vexa_code_page_shim >/dev/null
+  for preset in wince-arm wince-arm-release; do
+    dir=$(build_preset "$preset" vexa)
+    add_build "$preset" "$dir" "$dir/bin/Vexa.dll"
+  done
+fi
 
 failed=0
 for name in "${builds[@]}"; do

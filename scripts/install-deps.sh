@@ -12,7 +12,11 @@
 # CJK fonts for the page's browser tests). The windows group also unpacks
 # Debian's pugixml source (no mingw-w64 package exists) into
 # /usr/local/src/pugixml, from which the Windows build of the tool compiles
-# it. It also makes the locales the tests use.
+# it. wince brings the bare-metal ARM compiler and newlib's headers,
+# unicorn, pefile and pyelftools for the Windows CE DLL and llvm-dlltool to
+# check its import library against, and builds an arm-wince-pe objdump from
+# Debian's binutils source (scripts/build-wince-objdump.sh). It also makes
+# the locales the tests use.
 #
 #   scripts/install-deps.sh [--plan] [--admindir DIR] [GROUP...]
 #
@@ -123,6 +127,9 @@ done
 pugixml_dir=${VEXA_PUGIXML_DIR:-/usr/local/src/pugixml}
 want_pugixml=0
 [[ " ${requested[*]} " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]] && want_pugixml=1
+objdump=/usr/local/bin/arm-wince-pe-objdump
+want_objdump=0
+[[ " ${requested[*]} " == *" wince "* && ! -x $objdump ]] && want_objdump=1
 
 if ((plan)); then
   echo "plan for groups: ${requested[*]} (dpkg database: ${admindir:-/var/lib/dpkg})"
@@ -135,6 +142,7 @@ if ((plan)); then
   done
   for loc in "${new_locales[@]}"; do echo "generate locale $loc"; done
   ((want_pugixml)) && echo "unpack Debian's pugixml source into $pugixml_dir"
+  ((want_objdump)) && echo "build $objdump from Debian's binutils source"
   echo "plan: $((${#native[@]} + ${#foreign[@]} + ${#suited[@]})) packages to install"
   exit 0
 fi
@@ -249,26 +257,31 @@ if ((${#new_locales[@]})); then
   fi
 fi
 
+# Source packages: deb-src entries made from each binary entry configured,
+# when there are none.
+if ((want_pugixml || want_objdump)) &&
+   ! grep -rqs '^Types:.*deb-src\|^deb-src' "$apt_etc"/sources.list "$apt_etc"/sources.list.d/; then
+  need_root "source packages need deb-src entries"
+  hint="check the deb-src entries in $apt_etc/sources.list.d, then run it again"
+  echo "adding deb-src entries from the deb entries configured"
+  for list in "$apt_etc"/sources.list.d/*.sources; do
+    [[ -f $list && $list != */vexa-deb-src.sources ]] &&
+      sed 's/^Types:[[:space:]]*deb$/Types: deb-src/' "$list"
+    echo
+  done >"$apt_etc"/sources.list.d/vexa-deb-src.sources
+  if [[ -f "$apt_etc"/sources.list ]]; then
+    sed -n 's/^deb[[:space:]]/deb-src /p' "$apt_etc"/sources.list \
+      >"$apt_etc"/sources.list.d/vexa-deb-src.list
+  fi
+  native=() foreign=() suited=()
+  update_indexes
+fi
+
 # pugixml for the Windows tool: Debian's source package, unpacked once to a
-# fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR). When no source entry
-# exists, one is made from each binary entry already configured.
+# fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR).
 if ((want_pugixml)); then
   need_root "pugixml's source is missing in $pugixml_dir"
   hint="check the deb-src entries in $apt_etc/sources.list.d, then run it again"
-  if ! grep -rqs '^Types:.*deb-src\|^deb-src' "$apt_etc"/sources.list "$apt_etc"/sources.list.d/; then
-    echo "adding deb-src entries from the deb entries configured"
-    for list in "$apt_etc"/sources.list.d/*.sources; do
-      [[ -f $list && $list != */vexa-deb-src.sources ]] &&
-        sed 's/^Types:[[:space:]]*deb$/Types: deb-src/' "$list"
-      echo
-    done >"$apt_etc"/sources.list.d/vexa-deb-src.sources
-    if [[ -f "$apt_etc"/sources.list ]]; then
-      sed -n 's/^deb[[:space:]]/deb-src /p' "$apt_etc"/sources.list \
-        >"$apt_etc"/sources.list.d/vexa-deb-src.list
-    fi
-    native=() foreign=() suited=()
-    update_indexes
-  fi
   echo "unpacking Debian's pugixml source into $pugixml_dir"
   chmod 755 "$work"  # apt fetches as its own user
   (cd "$work" && apt-get source -qq pugixml >/dev/null) ||
@@ -276,4 +289,12 @@ if ((want_pugixml)); then
   rm -rf "$pugixml_dir"
   mkdir -p "$(dirname "$pugixml_dir")"
   mv "$work"/pugixml-*/ "$pugixml_dir"
+fi
+
+# The CE DLL's independent reader: GNU objdump for arm-wince-pe, which
+# Debian ships no binary of.
+if ((want_objdump)); then
+  need_root "$objdump is missing"
+  hint="see the build's words above; scripts/build-wince-objdump.sh builds it alone"
+  bash scripts/build-wince-objdump.sh
 fi

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Builds the release presets and packs each with CPack into
 # build/<preset>/package/: Vexa-<version>-linux-x86_64.tar.gz (host),
-# Vexa-<version>-win64.zip and Vexa-<version>-win32.zip.
+# Vexa-<version>-win64.zip, Vexa-<version>-win32.zip and
+# Vexa-<version>-wince-arm.zip (Windows CE on 32-bit ARM).
 #   scripts/package.sh [release] [windows-release] [windows-x86-release]
-# (default: all three). Only the SDK's targets are built (vexa_sdk), not the
+#                      [wince-arm-release]
+# (default: all four). Only the SDK's targets are built (vexa_sdk), not the
 # test suites. Every package carries the web page as site/, built first by
 # the web preset (build/web/site).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 presets=("$@")
-((${#presets[@]})) || presets=(release windows-release windows-x86-release)
+((${#presets[@]})) || presets=(release windows-release windows-x86-release wince-arm-release)
 jobs=${VEXA_JOBS:-$(nproc)}
 echo "=== web: the page every package carries"
 cmake --preset web >/dev/null

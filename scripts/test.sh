@@ -24,13 +24,13 @@
 #      against the committed list (scripts/dll-imports.tsv),
 # and at the end, that no stage left anything in /tmp or /dev/shm.
 # Stages can be chosen:
-#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [armhf] [web]
+#   scripts/test.sh [host] [mutants] [asan] [tsan] [windows] [wince] [armhf] [web]
 #                   [fuzz] [valgrind] [differential] [package]
 # (default: all). Exits non-zero on the first failing stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(host mutants asan tsan windows armhf web fuzz valgrind differential package)
+all_stages=(host mutants asan tsan windows wince armhf web fuzz valgrind differential package)
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
 for stage in "${stages[@]}"; do
@@ -55,6 +55,7 @@ stage() {  # stage NAME: ends the stage before, begins NAME ("" ends only)
 stage deps
 deps=(host)
 { want windows || want differential || want package; } && deps+=(windows)
+{ want wince || want differential || want package; } && deps+=(wince)
 { want armhf || want differential; } && deps+=(armhf)
 { want web || want differential || want package; } && deps+=(web)
 { want fuzz || want tsan; } && deps+=(fuzz)
@@ -110,6 +111,11 @@ if want windows; then
   stage windows
   echo "=== windows: Vexa.dll under Wine, 32-bit and 64-bit"
   run_script scripts/test-windows.sh
+fi
+if want wince; then
+  stage wince
+  echo "=== wince: the Windows CE ARM Vexa.dll, its file checks and its suite under unicorn"
+  run_script scripts/test-wince.sh
 fi
 if want armhf; then
   stage armhf

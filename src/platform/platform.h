@@ -46,9 +46,11 @@ bool DeleteFileWide(const char16_t* path);
 
 // Formats `format` with `args` as vsnprintf does into `out` (`capacity` > 0):
 // at most capacity - 1 characters, always terminated; a longer text is cut.
-// A formatting error leaves an empty text. Windows formats with the C
-// runtime's own formatter (msvcrt.dll), so use only the conversions common
-// to it and C99 (flags, width, precision; d i u o x X c s p %; h and l).
+// A formatting error leaves an empty text (on Windows CE, whose runtime
+// cannot tell an error from a cut text, whatever was written). Windows
+// formats with the C runtime's own formatter (msvcrt.dll, coredll.dll on
+// CE), so use only the conversions common to it and C99 (flags, width,
+// precision; d i u o x X c s p %; h and l).
 void FormatText(char* out, std::size_t capacity, const char* format,
                 std::va_list args);
 
