@@ -90,12 +90,12 @@ for group in "${requested[@]}"; do
   # Debian's comes only where there is none (a node from elsewhere brings
   # its own).
   if [[ $group == web ]] && ! command -v npm >/dev/null; then native+=(npm); fi
-  for spec in ${group_packages[$group]}; do
-    name=${spec%%/*}
+  for item in ${group_packages[$group]}; do
+    name=${item%%/*}
     version=$(installed_version "$name")
-    if [[ $spec == */*'>='* ]]; then
-      [[ -n $version ]] && dpkg --compare-versions "$version" ge "${spec#*>=}" ||
-        suited+=("$spec")
+    if [[ $item == */*'>='* ]]; then
+      [[ -n $version ]] && dpkg --compare-versions "$version" ge "${item#*>=}" ||
+        suited+=("$item")
     elif [[ -z $version ]]; then
       if [[ $name == *:* ]]; then foreign+=("$name"); else native+=("$name"); fi
     fi
@@ -113,8 +113,8 @@ for arch in $(printf '%s\n' "${foreign[@]}" | sed -n 's/^[^:]*:\([a-z0-9]*\)$/\1
     [[ $(dpkg --print-architecture) == "$arch" ]] || new_arches+=("$arch")
 done
 new_suites=()
-for spec in "${suited[@]}"; do
-  suite=${spec#*/}; suite=${suite%%>=*}
+for item in "${suited[@]}"; do
+  suite=${item#*/}; suite=${suite%%>=*}
   grep -rqs -- "$suite" "$apt_etc"/sources.list "$apt_etc"/sources.list.d/ || new_suites+=("$suite")
 done
 mapfile -t new_suites < <(dedupe "${new_suites[@]}")
@@ -136,9 +136,9 @@ if ((plan)); then
   for arch in "${new_arches[@]}"; do echo "add architecture $arch"; done
   for suite in "${new_suites[@]}"; do echo "add source $suite (from the bookworm entries configured)"; done
   for pkg in "${native[@]}" "${foreign[@]}"; do echo "install $pkg"; done
-  for spec in "${suited[@]}"; do
-    suite=${spec#*/}
-    echo "install ${spec%%/*} from ${suite%%>=*} (at least ${spec#*>=})"
+  for item in "${suited[@]}"; do
+    suite=${item#*/}
+    echo "install ${item%%/*} from ${suite%%>=*} (at least ${item#*>=})"
   done
   for loc in "${new_locales[@]}"; do echo "generate locale $loc"; done
   ((want_pugixml)) && echo "unpack Debian's pugixml source into $pugixml_dir"
@@ -163,11 +163,11 @@ update_indexes() {
     sed 's/^/  /' "$work/update.log" >&2
     ((try == 3)) || sleep "${VEXA_APT_RETRY_PAUSE:-20}"
   done
-  local missing=() spec name suite
-  for spec in "${native[@]}" "${foreign[@]}" "${suited[@]}"; do
-    name=${spec%%/*}
-    if [[ $spec == */* ]]; then
-      suite=${spec#*/}; suite=${suite%%>=*}
+  local missing=() item name suite
+  for item in "${native[@]}" "${foreign[@]}" "${suited[@]}"; do
+    name=${item%%/*}
+    if [[ $item == */* ]]; then
+      suite=${item#*/}; suite=${suite%%>=*}
       apt-cache madison "$name" 2>/dev/null | grep -q " ${suite}[/ ]" || missing+=("$name ($suite)")
     else
       apt-cache policy "$name" 2>/dev/null | grep -q 'Candidate: [^(]' || missing+=("$name")
@@ -234,13 +234,13 @@ if ((${#native[@]} + ${#foreign[@]} + ${#suited[@]})); then
         fail "could not install ${foreign[*]}, also not from bookworm"
     fi
   fi
-  for spec in "${suited[@]}"; do
-    suite=${spec#*/}; suite=${suite%%>=*}
-    apt_install "${spec%%/*} from $suite" -t "$suite" "${spec%%/*}" ||
-      fail "could not install ${spec%%/*} from $suite"
-    version=$(installed_version "${spec%%/*}")
-    dpkg --compare-versions "${version:-0}" ge "${spec#*>=}" ||
-      fail "${spec%%/*} ${version:-(none)} from $suite is older than ${spec#*>=}"
+  for item in "${suited[@]}"; do
+    suite=${item#*/}; suite=${suite%%>=*}
+    apt_install "${item%%/*} from $suite" -t "$suite" "${item%%/*}" ||
+      fail "could not install ${item%%/*} from $suite"
+    version=$(installed_version "${item%%/*}")
+    dpkg --compare-versions "${version:-0}" ge "${item#*>=}" ||
+      fail "${item%%/*} ${version:-(none)} from $suite is older than ${item#*>=}"
   done
 fi
 

@@ -29,12 +29,12 @@ mkdir "$work/empty"
 for group in "${!group_packages[@]}" "${!group_packages[*]}"; do
   # shellcheck disable=SC2086  # one group, or all of them at once
   lines=$(plan "$work/empty" $group)
-  for spec in $(for g in $group; do echo "${group_packages[$g]}"; done); do
-    if [[ $spec == */*'>='* ]]; then
-      suite=${spec#*/}
-      want="install ${spec%%/*} from ${suite%%>=*} (at least ${spec#*>=})"
+  for item in $(for g in $group; do echo "${group_packages[$g]}"; done); do
+    if [[ $item == */*'>='* ]]; then
+      suite=${item#*/}
+      want="install ${item%%/*} from ${suite%%>=*} (at least ${item#*>=})"
     else
-      want="install $spec"
+      want="install $item"
     fi
     grep -qxF -- "$want" <<<"$lines" || fail "group '$group' on an empty database: no line '$want'"
   done
@@ -43,9 +43,9 @@ done
 # Every package installed (foreign ones with their architecture), qemu-user
 # new enough: nothing to install.
 status() {  # status QEMU_VERSION: a dpkg status file with every package
-  local spec name arch
-  for spec in $(printf '%s\n' "${group_packages[@]}"); do
-    name=${spec%%/*}
+  local item name arch
+  for item in $(printf '%s\n' "${group_packages[@]}"); do
+    name=${item%%/*}
     arch=amd64
     [[ $name == *:* ]] && arch=${name#*:}
     printf 'Package: %s\nStatus: install ok installed\nArchitecture: %s\nMulti-Arch: same\nVersion: %s\nMaintainer: x\nDescription: x\n\n' \
