@@ -65,11 +65,23 @@ run decode --plan 2 guide.dat
 expect_rc "forced plan 2 on a guide message" 1
 expect_has "forced plan 2 on a guide message" "$ERR" "error -25 (VEXA_E_LIST_NO_SPACES)"
 
-# A destination list that holds only its tag has no points and parses.
-printf '    (TNC' >empty.cld
-run decode empty.cld
-expect_rc "empty list parses" 0
-expect_eq "empty list" "$OUT" "empty.cld: destination list (plan 2), 0 points; read as plan 2: begins with four spaces"
+# A list the library reads without a single point (only its tag, or cut
+# off inside its first group) gives the car nowhere to go: refused, and
+# counted so. FILE|CONTENT
+while IFS='|' read -r file content; do
+  printf '%b' "$content" >"$file"
+  run decode "$file" dest.cld
+  expect_rc "$file has no destination" 1
+  expect_has "$file has no destination" "$ERR" "vexa: $file: the library reads it, but it holds no point (0 points), so it gives a head unit no destination"
+  expect_has "$file counted as refused" "$ERR" "2 files: 1 valid, 1 refused"
+done <<'CASES'
+empty.cld|    (TNC
+cut.cld|    (TNC,116.397128,39.91
+CASES
+run decode --format json empty.cld
+expect_has "json names the missing destination" "$(squeeze "$OUT")" '"result":null,"error":"NoDestination"'
+run parse --plan 2 '(TNC'
+expect_rc "parse of a list without points" 1
 
 # Exit status 1 when any file fails, but every file is still reported.
 run decode dest.cld missing.cld guide.dat

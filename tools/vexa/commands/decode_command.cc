@@ -73,7 +73,7 @@ int RunDecode(const DecodeOptions& options) {
     std::cerr << Tally(outcomes) << '\n';
   }
   for (const Outcome& outcome : outcomes) {
-    if (outcome.result != 0) return kExitFailed;
+    if (outcome.result != 0 || !outcome.tool_error.empty()) return kExitFailed;
     if (options.output.strict && !outcome.warnings.empty()) return kExitFailed;
   }
   return kExitOk;

@@ -91,6 +91,7 @@ Outcome DecodeFile(const std::string& path, int plan) {
     }
   }
   ExplainFileOutcome(bytes, input.size(), &outcome);
+  RefuseWithoutDestination(&outcome);
   return outcome;
 }
 
