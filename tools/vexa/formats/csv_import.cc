@@ -165,16 +165,11 @@ std::string SeparatorName(char separator) {
 
 bool ReadCsv(std::string_view bytes, const std::string& source,
              std::vector<EncodePoint>* points,
-             std::vector<std::string>* notes, std::string* error) {
+             std::vector<std::string>* notes, std::string* error,
+             const InputEncoding& encoding) {
   std::string text;
-  std::string encoding;
-  std::string why;
-  if (!DecodeText(bytes, &text, &encoding, &why)) {
-    *error = source + " " + why;
+  if (!DecodeTextOf(bytes, source, encoding, &text, notes, error)) {
     return false;
-  }
-  if (encoding.compare(0, 9, "code page") == 0) {
-    notes->push_back(source + " is not UTF-8; read as " + encoding + " text");
   }
   const char separator = SniffSeparator(text);
   std::vector<Row> rows;

@@ -62,12 +62,10 @@ std::string TypeOf(const Json& object) {
 
 bool ReadGeoJson(std::string_view bytes, const std::string& source, int plan,
                  std::vector<EncodePoint>* points,
-                 std::vector<std::string>* notes, std::string* error) {
+                 std::vector<std::string>* notes, std::string* error,
+                 const InputEncoding& encoding) {
   std::string text;
-  std::string encoding;
-  std::string why;
-  if (!DecodeText(bytes, &text, &encoding, &why)) {
-    *error = source + " " + why;
+  if (!DecodeTextOf(bytes, source, encoding, &text, notes, error)) {
     return false;
   }
   Json document;

@@ -52,13 +52,16 @@ bool ReadInterchange(std::string_view bytes, const std::string& source,
                                  ? choice.format
                                  : SniffFormat(bytes);
   if (format == InputFormat::kCsv) {
-    return ReadCsv(bytes, source, points, notes, error);
+    return ReadCsv(bytes, source, points, notes, error, choice.encoding);
   }
   if (format == InputFormat::kGeoJson) {
-    return ReadGeoJson(bytes, source, choice.plan, points, notes, error);
+    return ReadGeoJson(bytes, source, choice.plan, points, notes, error,
+                       choice.encoding);
   }
   pugi::xml_document document;
-  if (!LoadXml(bytes, source, &document, error)) return false;
+  if (!LoadXml(bytes, source, &document, error, choice.encoding)) {
+    return false;
+  }
   const pugi::xml_node root = RootElement(document);
   if (choice.format == InputFormat::kAuto && !Is(root, "gpx") &&
       !Is(root, "kml")) {
