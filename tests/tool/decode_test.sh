@@ -118,6 +118,21 @@ places.kml|<?xml version="1.0"?><!-- export -->\n<kml xmlns="http://www.opengis.
 map.GeoJSON|{\n  "type": "FeatureCollection", "features": []}|GeoJSON|--geojson
 sheet one.CSV|Name;Lat;Lon\nHome;48,85;2,35\n|CSV|--csv
 CASES
+# Several at once: each command writes its own list, beside its input.
+mkdir -p trip
+cp phone.gpx places.kml trip/
+run decode trip
+expect_has "a list named after each input" "$ERR" "--gpx trip/phone.gpx -o trip/phone.cld"
+expect_has "a list named after each input" "$ERR" "--kml trip/places.kml -o trip/places.cld"
+# A zipped KML, a picture, a README: not destination files, said so.
+printf 'PK\x03\x04\x14\x00\x00\x00doc.kml' >places.kmz
+printf '\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR' >map.png
+printf 'These are the fleet files.\n' >README
+run decode places.kmz map.png README
+expect_has "a KMZ" "$ERR" "vexa: places.kmz: this is a KMZ (zipped KML) or other zip file, not a destination file; unzip it and give the KML inside (most often doc.kml) to vexa encode --plan 2 --kml"
+expect_has "a picture" "$ERR" "map.png: error -4 (VEXA_E_MSG_TOO_LONG): this is not a destination file: a guide message begins with its body length and (TNC, a destination list with four spaces and (TNC, and this begins '\x89PNG\r\n\x1A\n\x00\x00\x00\r'"
+expect_has "a README" "$ERR" "README: error -4 (VEXA_E_MSG_TOO_LONG): this is not a destination file"
+expect_has "all refused" "$ERR" "3 files: 0 valid, 3 refused"
 # Our own exports are recognised, and the command given makes the list
 # they came from again (GeoJSON is not read yet: only recognised).
 write_worked_examples

@@ -51,10 +51,14 @@ int RunDecode(const DecodeOptions& options) {
   for (const std::string& note : inputs.notes) {
     std::cerr << "vexa: note: " << note << '\n';
   }
+  // Several files merged into one CSV or GPX say which file each point
+  // came from, and end with a count a person need not make by hand.
+  const bool several = inputs.items.size() > 1 || inputs.gathered;
   std::vector<Outcome> outcomes;
   for (const InputItem& item : inputs.items) {
     if (item.error.empty()) {
-      outcomes.push_back(DecodeFile(item.path, options.plan));
+      outcomes.push_back(DecodeFile(item.path, options.plan,
+                                    /*name_after_input=*/several));
     } else {
       Outcome missing;
       missing.source = item.path;
@@ -63,9 +67,6 @@ int RunDecode(const DecodeOptions& options) {
       outcomes.push_back(missing);
     }
   }
-  // Several files merged into one CSV or GPX say which file each point
-  // came from, and end with a count a person need not make by hand.
-  const bool several = outcomes.size() > 1 || inputs.gathered;
   PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr,
                 /*name_sources=*/several);
   if (several) {

@@ -81,6 +81,10 @@ bool IsCsvHeader(std::string_view text) {
 }  // namespace
 
 InterchangeKind KindOfInterchangeFile(std::string_view head) {
+  // A zip archive; the places of a KMZ are in the KML inside.
+  if (head.substr(0, 4) == std::string_view("PK\x03\x04", 4)) {
+    return {"KMZ (zipped KML) or other zip", ""};
+  }
   if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
   std::string_view text = head;
   while (!text.empty() &&

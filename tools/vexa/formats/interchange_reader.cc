@@ -48,6 +48,12 @@ bool ReadInterchange(std::string_view bytes, const std::string& source,
                      std::vector<std::string>* notes, std::string* error) {
   points->clear();
   notes->clear();
+  if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4)) {
+    *error = source +
+             " is a zip archive (a KMZ is a zipped KML); unzip it and give "
+             "the KML inside (most often doc.kml)";
+    return false;
+  }
   const InputFormat format = choice.format != InputFormat::kAuto
                                  ? choice.format
                                  : SniffFormat(bytes);
