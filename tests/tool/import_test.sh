@@ -39,6 +39,8 @@ de.geojson|{"type":"Feature","geometry":{"type":"Point","coordinates":[6.5,50.5]
 named936.csv|lat,lon,name\n1,2,\xb1\xb1\xbe\xa9\n|--strict --input-encoding 936 --input|1.0000000,2.0000000,北京,recommended
 nomark.csv|l\x00a\x00t\x00,\x00l\x00o\x00n\x00\n\x001\x00,\x002\x00|--input|1.0000000,2.0000000,,recommended
 w1252.gpx|<?xml version="1.0" encoding="windows-1252"?><gpx><wpt lat="1" lon="2"><name>Caf\xe9</name></wpt></gpx>|--input|1.0000000,2.0000000,Café,recommended
+number.geojson|{"type":"Feature","geometry":{"type":"Point","coordinates":[2,1]},"properties":{"name":100234}}|--input|1.0000000,2.0000000,100234,recommended
+data.kml|<kml><Placemark><name>A</name><ExtendedData><Data name="Route"><value> fastest </value></Data></ExtendedData><Point><coordinates>2,1</coordinates></Point></Placemark><Placemark><ExtendedData><SchemaData><SimpleData name="type">economical</SimpleData></SchemaData></ExtendedData><Point><coordinates>4,3</coordinates></Point></Placemark></kml>|--input|1.0000000,2.0000000,A,fastest | 3.0000000,4.0000000,,economical
 cr.csv|lat,lon,name\r1,2,Home\r\r3,4,Work|--input|1.0000000,2.0000000,Home,recommended | 3.0000000,4.0000000,Work,recommended
 breaks.csv|lat,lon,name\n1,2,"Main St.\r\n  Apt 4\n"\n|--input|1.0000000,2.0000000,Main St. Apt 4,recommended
 twoline.gpx|<gpx><wpt lat="1" lon="2"><name>Old\n\tTown</name></wpt></gpx>|--input|1.0000000,2.0000000,Old Town,recommended
@@ -100,6 +102,7 @@ de.csv|lat;lon;name\n48,137;11,575;M\xfcnchen\n|'de.csv' is neither UTF-8 nor pl
 de1252.geojson|{"type":"Point","coordinates":[1,2],"name":"K\xf6ln"}|'de1252.geojson' is neither UTF-8 nor plausible code page 936 text (line 1:
 crbad.csv|lat,lon,name\r1,1,a\r2,2,b\r3,3,\xff\xfe\r|'crbad.csv' is neither UTF-8 nor code page 936 text (line 4: '3,3,\xFF\xFE')
 crrow.csv|lat,lon\r1,1\r\r2,x|'crrow.csv' row 4, column 2 (lon): 'x' is not a longitude
+badroute.kml|<kml><Placemark><ExtendedData><Data name="route"><value>quick</value></Data></ExtendedData><Point><coordinates>2,1</coordinates></Point></Placemark></kml>|KML placemark 1 in 'badroute.kml': the route 'quick' is not recommended
 places.kmz|PK\x03\x04\x14\x00doc.kml|'places.kmz' is a zip archive (a KMZ is a zipped KML); unzip it and give the KML inside (most often doc.kml)
 mixed.csv|lat;lon;name\n1;1;M\xc3\xbcnchen\n2;2;D\xfcren\n3;3;K\xc3\xb6ln|'mixed.csv' is UTF-8 except for 1 byte (line 3: '2;2;D\xFCren')
 CASES
