@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -579,6 +580,20 @@ int RunEncode(const EncodeOptions& options) {
   return kExitOk;
 }
 
+// A check of an option's value by `valid`, whose description lists the
+// `words` (comma-separated) for the help and the shells' completion; a
+// value it refuses gets `why`.
+CLI::Validator WordCheck(const std::string& words,
+                         std::function<bool(const std::string&)> valid,
+                         const std::string& why) {
+  return CLI::Validator(
+      [valid, why](std::string& value) {
+        return valid(value) ? std::string()
+                            : "'" + ShownText(value) + "' " + why;
+      },
+      "{" + words + "}");
+}
+
 }  // namespace
 
 void AddEncodeCommand(CLI::App& app, int* exit_code) {
@@ -629,6 +644,10 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "shortest or economical; once for all points or once per "
                    "point")
       ->type_name("NAME")
+      ->check(WordCheck(
+          "recommended,fastest,shortest,economical",
+          [](const std::string& name) { return RouteModeFromName(name) >= 0; },
+          "is not recommended, fastest, shortest or economical"))
       ->allow_extra_args(false);
   command
       ->add_option("--input", options->input,
@@ -682,7 +701,16 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "1250 to 1258) or ISO-8859-1; without it, text that is "
                    "not UTF-8 is read in the code page only when it "
                    "plausibly is (a guess, which --strict refuses)")
-      ->type_name("NAME");
+      ->type_name("NAME")
+      ->check(WordCheck(
+          "UTF-8,UTF-16,ISO-8859-1,936,1252,874,1250,1251,1253,1254,1255,"
+          "1256,1257,1258",
+          [](const std::string& name) {
+            InputEncoding ignored;
+            return InputEncodingFromName(name, &ignored);
+          },
+          "is not UTF-8, UTF-16, ISO-8859-1 or a code page 874, 936, 1250 "
+          "to 1258"));
   command
       ->add_option("--first", options->first,
                    "Take only the first N points (when the input holds more "
