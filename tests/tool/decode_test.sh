@@ -117,6 +117,8 @@ phone.gpx|\xef\xbb\xbf<?xml version="1.0"?>\n<gpx version="1.1"><wpt lat="1" lon
 places.kml|<?xml version="1.0"?><!-- export -->\n<kml xmlns="http://www.opengis.net/kml/2.2"><Document/></kml>|KML|--kml
 map.GeoJSON|{\n  "type": "FeatureCollection", "features": []}|GeoJSON|--geojson
 sheet one.CSV|Name;Lat;Lon\nHome;48,85;2,35\n|CSV|--csv
+wide.csv|l\x00a\x00t\x00,\x00l\x00o\x00n\x00\n\x001\x00,\x002\x00\n\x00|CSV|--csv
+wide.gpx|\xff\xfe<\x00g\x00p\x00x\x00>\x00<\x00/\x00g\x00p\x00x\x00>\x00|GPX|--gpx
 CASES
 # Several at once: each command writes its own list, beside its input.
 mkdir -p trip
