@@ -123,9 +123,10 @@ CASES
 # Several at once: each command writes its own list, beside its input.
 mkdir -p trip
 cp phone.gpx places.kml trip/
+if posix_only; then s=/; else s='\'; fi
 run decode trip
-expect_has "a list named after each input" "$ERR" "--gpx trip/phone.gpx -o trip/phone.cld"
-expect_has "a list named after each input" "$ERR" "--kml trip/places.kml -o trip/places.cld"
+expect_has "a list named after each input" "$ERR" "--gpx trip${s}phone.gpx -o trip${s}phone.cld"
+expect_has "a list named after each input" "$ERR" "--kml trip${s}places.kml -o trip${s}places.cld"
 # A zipped KML, a picture, a README: not destination files, said so.
 printf 'PK\x03\x04\x14\x00\x00\x00doc.kml' >places.kmz
 printf '\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR' >map.png

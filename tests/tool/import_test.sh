@@ -47,9 +47,10 @@ twoline.gpx|<gpx><wpt lat="1" lon="2"><name>Old\n\tTown</name></wpt></gpx>|--inp
 CASES
 # Each code page --input-encoding names reads as the system's converter
 # does: the letters 0xC0 to 0xFF in the code page, and the same file
-# converted to UTF-8, give the same lists. (1258 is left out: the host's
-# converter composes its tone marks, Windows does not.)
-for cp in 874 1250 1251 1252 1253 1254 1255 1256 1257; do
+# converted to UTF-8, give the same lists. (874, 1255 and 1258 are left
+# out: the host's converter composes their marks or fills their gaps
+# otherwise than Windows does, so vexa.exe could not match it.)
+for cp in 1250 1251 1252 1253 1254 1256 1257; do
   { echo 'lat,lon,name'
     name='' row=0
     for b in $(seq 192 255); do
