@@ -190,6 +190,7 @@ done <<'CASES'
 |give -o FILE or --split PATTERN (one of them)
 -o x.cld --split a-{n}.cld|give -o FILE or --split PATTERN (one of them)
 --split fleet.cld|--split 'fleet.cld' has no {n} for the number of each file
+-o x.cld --first 2 --last 2|give one of --first, --last and --spread
 -o x.cld --input a.csv|give points in one way
 CASES
 

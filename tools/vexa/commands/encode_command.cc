@@ -492,9 +492,8 @@ int RunEncode(const EncodeOptions& options) {
   if (options.output.empty() == options.split.empty()) {
     throw UsageError("give -o FILE or --split PATTERN (one of them)");
   }
-  if ((options.first > 0) + (options.last > 0) + (options.spread > 0) +
-          !options.split.empty() > 1) {
-    throw UsageError("give one of --first, --last, --spread and --split");
+  if ((options.first > 0) + (options.last > 0) + (options.spread > 0) > 1) {
+    throw UsageError("give one of --first, --last and --spread");
   }
   if (options.max_files > 0 && options.split.empty()) {
     throw UsageError("--max-files limits the files --split writes");

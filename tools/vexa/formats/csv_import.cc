@@ -32,7 +32,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 // Whether a line ends at `pos`: LF, or a CR not followed by LF (old
-// spreadsheets on a Mac end lines with CR alone).
+// spreadsheets end lines with CR alone).
 bool IsLineBreak(std::string_view text, std::size_t pos) {
   return text[pos] == '\n' ||
          (text[pos] == '\r' && (pos + 1 == text.size() || text[pos + 1] != '\n'));
