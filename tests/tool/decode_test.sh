@@ -123,9 +123,11 @@ CASES
 # Several at once: each command writes its own list, beside its input.
 mkdir -p trip
 cp phone.gpx places.kml trip/
+cp "sheet one.CSV" trip/phone.csv
 if posix_only; then s=/; else s='\'; fi
 run decode trip
-expect_has "a list named after each input" "$ERR" "--gpx trip${s}phone.gpx -o trip${s}phone.cld"
+expect_has "a list named after each input" "$ERR" "--gpx trip${s}phone.gpx -o trip${s}phone.gpx.cld"
+expect_has "a list named after each input" "$ERR" "--csv trip${s}phone.csv -o trip${s}phone.csv.cld"
 expect_has "a list named after each input" "$ERR" "--kml trip${s}places.kml -o trip${s}places.cld"
 # A zipped KML, a picture, a README: not destination files, said so.
 printf 'PK\x03\x04\x14\x00\x00\x00doc.kml' >places.kmz

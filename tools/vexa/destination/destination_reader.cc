@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
 
 #include "destination/explain_outcome.h"
@@ -29,14 +28,6 @@ std::string CommandWord(const std::string& path) {
     }
   }
   return ShownPath(path);
-}
-
-// The destination list named after the interchange file at `path`: its
-// folder and name, with .cld for its extension.
-std::string ListNamedAfter(const std::string& path) {
-  std::filesystem::path name = std::filesystem::u8path(path);
-  name.replace_extension(".cld");
-  return name.u8string();
 }
 
 }  // namespace
@@ -63,7 +54,7 @@ int ReadBytesWithPlan(std::string_view bytes, int plan,
   return result;
 }
 
-Outcome DecodeFile(const std::string& path, int plan, bool name_after_input) {
+Outcome DecodeFile(const std::string& path, int plan, const std::string& list) {
   Outcome outcome;
   outcome.source = path == "-" ? "(standard input)" : path;
   outcome.plan = plan;
@@ -98,8 +89,7 @@ Outcome DecodeFile(const std::string& path, int plan, bool name_after_input) {
             "inside (most often doc.kml) to vexa encode --plan 2 --kml";
         return outcome;
       }
-      const std::string target =
-          name_after_input && path != "-" ? ListNamedAfter(path) : "dest.cld";
+      const std::string target = list.empty() ? "dest.cld" : list;
       outcome.explanation =
           "this is a " + kind.name +
           " file, not a destination file; to make a destination list of "
