@@ -37,6 +37,10 @@ vexa decode --format svg g|guide.dat
 vexa encode -o d|dest.cld 
 vexa encode --po|--point 
 vexa encode --point |
+vexa encode --route |economical fastest recommended shortest 
+vexa encode --route f|fastest 
+vexa encode --input-encoding 12|1250 1251 1252 1253 1254 1255 1256 1257 1258 
+vexa encode --replace-unmappable = t|transliterate 
 vexa listen --count |
 CASES
 

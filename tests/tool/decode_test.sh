@@ -65,11 +65,23 @@ run decode --plan 2 guide.dat
 expect_rc "forced plan 2 on a guide message" 1
 expect_has "forced plan 2 on a guide message" "$ERR" "error -25 (VEXA_E_LIST_NO_SPACES)"
 
-# A destination list that holds only its tag has no points and parses.
-printf '    (TNC' >empty.cld
-run decode empty.cld
-expect_rc "empty list parses" 0
-expect_eq "empty list" "$OUT" "empty.cld: destination list (plan 2), 0 points; read as plan 2: begins with four spaces"
+# A list the library reads without a single point (only its tag, or cut
+# off inside its first group) gives the car nowhere to go: refused, and
+# counted so. FILE|CONTENT
+while IFS='|' read -r file content; do
+  printf '%b' "$content" >"$file"
+  run decode "$file" dest.cld
+  expect_rc "$file has no destination" 1
+  expect_has "$file has no destination" "$ERR" "vexa: $file: the library reads it, but it holds no point (0 points), so it gives a head unit no destination"
+  expect_has "$file counted as refused" "$ERR" "2 files: 1 valid, 1 refused"
+done <<'CASES'
+empty.cld|    (TNC
+cut.cld|    (TNC,116.397128,39.91
+CASES
+run decode --format json empty.cld
+expect_has "json names the missing destination" "$(squeeze "$OUT")" '"result":null,"error":"NoDestination"'
+run parse --plan 2 '(TNC'
+expect_rc "parse of a list without points" 1
 
 # Exit status 1 when any file fails, but every file is still reported.
 run decode dest.cld missing.cld guide.dat
@@ -105,7 +117,27 @@ phone.gpx|\xef\xbb\xbf<?xml version="1.0"?>\n<gpx version="1.1"><wpt lat="1" lon
 places.kml|<?xml version="1.0"?><!-- export -->\n<kml xmlns="http://www.opengis.net/kml/2.2"><Document/></kml>|KML|--kml
 map.GeoJSON|{\n  "type": "FeatureCollection", "features": []}|GeoJSON|--geojson
 sheet one.CSV|Name;Lat;Lon\nHome;48,85;2,35\n|CSV|--csv
+wide.csv|l\x00a\x00t\x00,\x00l\x00o\x00n\x00\n\x001\x00,\x002\x00\n\x00|CSV|--csv
+wide.gpx|\xff\xfe<\x00g\x00p\x00x\x00>\x00<\x00/\x00g\x00p\x00x\x00>\x00|GPX|--gpx
 CASES
+# Several at once: each command writes its own list, beside its input.
+mkdir -p trip
+cp phone.gpx places.kml trip/
+cp "sheet one.CSV" trip/phone.csv
+if posix_only; then s=/; else s='\'; fi
+run decode trip
+expect_has "a list named after each input" "$ERR" "--gpx trip${s}phone.gpx -o trip${s}phone.gpx.cld"
+expect_has "a list named after each input" "$ERR" "--csv trip${s}phone.csv -o trip${s}phone.csv.cld"
+expect_has "a list named after each input" "$ERR" "--kml trip${s}places.kml -o trip${s}places.cld"
+# A zipped KML, a picture, a README: not destination files, said so.
+printf 'PK\x03\x04\x14\x00\x00\x00doc.kml' >places.kmz
+printf '\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR' >map.png
+printf 'These are the fleet files.\n' >README
+run decode places.kmz map.png README
+expect_has "a KMZ" "$ERR" "vexa: places.kmz: this is a KMZ (zipped KML) or other zip file, not a destination file; unzip it and give the KML inside (most often doc.kml) to vexa encode --plan 2 --kml"
+expect_has "a picture" "$ERR" "map.png: error -4 (VEXA_E_MSG_TOO_LONG): this is not a destination file: a guide message begins with its body length and (TNC, a destination list with four spaces and (TNC, and this begins '\x89PNG\r\n\x1A\n\x00\x00\x00\r'"
+expect_has "a README" "$ERR" "README: error -4 (VEXA_E_MSG_TOO_LONG): this is not a destination file"
+expect_has "all refused" "$ERR" "3 files: 0 valid, 3 refused"
 # Our own exports are recognised, and the command given makes the list
 # they came from again (GeoJSON is not read yet: only recognised).
 write_worked_examples

@@ -102,7 +102,7 @@ expect_refused() {
   expect_eq "$what: file untouched" "$(cksum <keep.cld)" "$keep_sum"
   expect_eq "$what: no stray files" "$(ls | grep -c vexa-)" 0
 }
-expect_refused "too many guide points" "4 points given; a guide message (plan 1) carries at most 3: two via points and the destination; take the first 3 with --first 3, or write files of at most 3 with --split 'NAME-{n}.dat'" \
+expect_refused "too many guide points" "4 points given; a guide message (plan 1) carries at most 3: two via points and the destination; the destination is the route's last point, so keep the start, evenly spaced via points and the end with --spread 3, or the last 3 points with --last 3" \
   --plan 1 --point 1,1 --point 2,2 --point 3,3 --point 4,4
 expect_refused "too many list points" "6 points given; a destination list (plan 2) carries at most 5; take the first 5 with --first 5, or write files of at most 5 with --split 'NAME-{n}.cld'" \
   --plan 2 --point 1,1 --point 2,2 --point 3,3 --point 4,4 --point 5,5 --point 6,6
@@ -112,7 +112,7 @@ expect_refused "longitude out of range" "point 1: longitude -180.1 is outside -1
   --plan 1 --point=1,-180.1
 expect_refused "comma in a name" "point 1: the name 'Home, sweet' contains a comma, which would split the destination list (--replace-unmappable writes a full-width comma instead)" \
   --plan 2 --point 1,1 --name "Home, sweet"
-expect_refused "character outside GBK" "point 1: the name 'Caf☕' holds a character that code page 936 cannot represent (--replace-unmappable writes '?' instead)" \
+expect_refused "character outside GBK" "point 1: the name 'Caf☕' holds a character that code page 936 cannot represent (--replace-unmappable writes '?' instead, --replace-unmappable=transliterate ae for ä and the like)" \
   --plan 2 --point 1,1 --name "Caf☕"
 expect_refused "equator" "point 1: the latitude is written as '0', which the library reads as 'no coordinate' (a point on the equator or the prime meridian cannot be sent)" \
   --plan 2 --point 0.00000005,10

@@ -36,7 +36,55 @@ routes.gpx|<gpx><wpt lat="1" lon="1"><name>W</name></wpt><rte><rtept lat="2" lon
 places.kml|<?xml version="1.0"?><kml xmlns="http://www.opengis.net/kml/2.2"><Document><Folder><Placemark><name> Home </name><Point><coordinates>\n 116.4,39.9,0 </coordinates></Point></Placemark></Folder><Placemark><name>Area</name><Polygon/></Placemark><Placemark><name>Work</name><Point><coordinates>121.47,31.23</coordinates></Point></Placemark></Document></kml>|--input|39.9000000,116.4000000,Home,recommended | 31.2300000,121.4700000,Work,recommended
 places.geojson|{"type":"FeatureCollection","features":[{"type":"Feature","geometry":{"type":"Point","coordinates":[116.4,39.9]},"properties":{"Name":"天安门","route":"fastest"}},{"type":"Feature","geometry":null,"properties":{}},{"type":"Feature","geometry":{"type":"Point","coordinates":[2.35,48.85,35]},"properties":{"title":"Paris"}}]}|--input|39.9000000,116.4000000,天安门,fastest | 48.8500000,2.3500000,Paris,recommended
 one.json|{"type":"Point","coordinates":[-70.5,-33.25]}|--geojson|-33.2500000,-70.5000000,,recommended
+de1252.csv|lat;lon;name\n48,137;11,575;M\xfcnchen\r|--input-encoding windows-1252 --input|48.1370000,11.5750000,München,recommended
+de.geojson|{"type":"Feature","geometry":{"type":"Point","coordinates":[6.5,50.5]},"properties":{"name":"D\xfcren"}}|--input-encoding ISO-8859-1 --input|50.5000000,6.5000000,Düren,recommended
+named936.csv|lat,lon,name\n1,2,\xb1\xb1\xbe\xa9\n|--strict --input-encoding 936 --input|1.0000000,2.0000000,北京,recommended
+nomark.csv|l\x00a\x00t\x00,\x00l\x00o\x00n\x00\n\x001\x00,\x002\x00|--input|1.0000000,2.0000000,,recommended
+w1252.gpx|<?xml version="1.0" encoding="windows-1252"?><gpx><wpt lat="1" lon="2"><name>Caf\xe9</name></wpt></gpx>|--input|1.0000000,2.0000000,Café,recommended
+number.geojson|{"type":"Feature","geometry":{"type":"Point","coordinates":[2,1]},"properties":{"name":100234}}|--input|1.0000000,2.0000000,100234,recommended
+data.kml|<kml><Placemark><name>A</name><ExtendedData><Data name="Route"><value> fastest </value></Data></ExtendedData><Point><coordinates>2,1</coordinates></Point></Placemark><Placemark><ExtendedData><SchemaData><SimpleData name="type">economical</SimpleData></SchemaData></ExtendedData><Point><coordinates>4,3</coordinates></Point></Placemark></kml>|--input|1.0000000,2.0000000,A,fastest | 3.0000000,4.0000000,,economical
+cr.csv|lat,lon,name\r1,2,Home\r\r3,4,Work|--input|1.0000000,2.0000000,Home,recommended | 3.0000000,4.0000000,Work,recommended
+breaks.csv|lat,lon,name\n1,2,"Main St.\r\n  Apt 4\n"\n|--input|1.0000000,2.0000000,Main St. Apt 4,recommended
+twoline.gpx|<gpx><wpt lat="1" lon="2"><name>Old\n\tTown</name></wpt></gpx>|--input|1.0000000,2.0000000,Old Town,recommended
 CASES
+# Each code page --input-encoding names reads as the system's converter
+# does: the letters 0xC0 to 0xFF in the code page, and the same file
+# converted to UTF-8, give the same lists. (874, 1255 and 1258 are left
+# out: the host's converter composes their marks or fills their gaps
+# otherwise than Windows does, so vexa.exe could not match it.)
+for cp in 1250 1251 1252 1253 1254 1256 1257; do
+  { echo 'lat,lon,name'
+    name='' row=0
+    for b in $(seq 192 255); do
+      byte=$(printf '\\x%02x' "$b")
+      printf "$byte" | iconv -f "CP$cp" -t UTF-8 >/dev/null 2>&1 || continue
+      name+=$byte
+      if ((${#name} >= 32)); then row=$((row + 1)); printf "$row,$row,$name\n"; name=''; fi
+    done
+    [[ -n $name ]] && printf "9,9,$name\n"
+  } >"cp$cp.csv"
+  iconv -f "CP$cp" -t UTF-8 <"cp$cp.csv" >"cp$cp-utf8.csv"
+  run encode --plan 2 --split "named$cp-{n}.cld" --input "cp$cp.csv" --input-encoding "cp$cp" --replace-unmappable=transliterate
+  expect_rc "--input-encoding cp$cp" 0
+  vexa encode --plan 2 --split "utf8$cp-{n}.cld" --input "cp$cp-utf8.csv" --replace-unmappable=transliterate >/dev/null 2>&1
+  for list in "named$cp"-*.cld; do
+    cmp -s "$list" "utf8${list#named}" || fail "--input-encoding cp$cp: $list differs from the UTF-8 file's"
+  done
+done
+# A name's line breaks and tabs are folded with a warning (--strict refuses).
+run encode --plan 2 -o in.cld --input twoline.gpx
+expect_has "a line break folded" "$ERR" "vexa: warning: GPX waypoint 1: the name 'Old\n\tTown' holds a line break or tab, which a head unit shows on one line; written as 'Old Town'"
+run encode --plan 2 -o in.cld --input twoline.gpx --strict
+expect_rc "--strict refuses a folded name" 1
+# Text that is not UTF-8 is read in the code page only by a guess, noted,
+# and refused by --strict.
+run encode --plan 2 -o in.cld --input gbk.csv
+expect_has "a guessed encoding is noted" "$ERR" "vexa: note: 'gbk.csv' is not UTF-8; read as code page 936 text, a guess"
+run encode --plan 2 -o in.cld --input gbk.csv --strict
+expect_rc "--strict refuses a guessed encoding" 1
+expect_has "--strict refuses a guessed encoding" "$ERR" "a guess that --strict refuses: name its encoding with --input-encoding"
+run encode --plan 2 -o in.cld --input gbk.csv --input-encoding koi8-r
+expect_rc "an encoding the tool does not read" 2
 
 # decode --format geojson and gpx read back by encode --input: the same
 # points, the same names and routes.
@@ -76,6 +124,13 @@ bad.geojson|{"type":"Feature","geometry":{"type":"Point","coordinates":["1",2]},
 route.geojson|{"type":"Feature","geometry":{"type":"Point","coordinates":[1,2]},"properties":{"route":"quick"}}|GeoJSON feature 1 in 'route.geojson': the route 'quick' is not recommended
 broken.json|{"type":"FeatureCollection",|'broken.json' is not valid JSON: parse error at line 1, column 29
 plain.json|[1,2]|'plain.json' is JSON but not GeoJSON
+de.csv|lat;lon;name\n48,137;11,575;M\xfcnchen\n|'de.csv' is neither UTF-8 nor plausible code page 936 text (line 2: '48,137;11,575;M\xFCnchen'); name its encoding with --input-encoding
+de1252.geojson|{"type":"Point","coordinates":[1,2],"name":"K\xf6ln"}|'de1252.geojson' is neither UTF-8 nor plausible code page 936 text (line 1:
+crbad.csv|lat,lon,name\r1,1,a\r2,2,b\r3,3,\xff\xfe\r|'crbad.csv' is neither UTF-8 nor code page 936 text (line 4: '3,3,\xFF\xFE')
+crrow.csv|lat,lon\r1,1\r\r2,x|'crrow.csv' row 4, column 2 (lon): 'x' is not a longitude
+badroute.kml|<kml><Placemark><ExtendedData><Data name="route"><value>quick</value></Data></ExtendedData><Point><coordinates>2,1</coordinates></Point></Placemark></kml>|KML placemark 1 in 'badroute.kml': the route 'quick' is not recommended
+places.kmz|PK\x03\x04\x14\x00doc.kml|'places.kmz' is a zip archive (a KMZ is a zipped KML); unzip it and give the KML inside (most often doc.kml)
+mixed.csv|lat;lon;name\n1;1;M\xc3\xbcnchen\n2;2;D\xfcren\n3;3;K\xc3\xb6ln|'mixed.csv' is UTF-8 except for 1 byte (line 3: '2;2;D\xFCren')
 CASES
 
 # ---- What does not fit, adapted only when asked ----
@@ -90,6 +145,10 @@ expect_rc "--split" 0
 expect_eq "--split writes three files" "$(ls fleet-*.cld | paste -sd' ')" "fleet-1.cld fleet-2.cld fleet-3.cld"
 expect_eq "--split's last file" "$(points fleet-3.cld)" "11.0000000,11.0000000,P11,recommended | 12.0000000,12.0000000,P12,recommended"
 expect_has "--split's first file" "$(points fleet-1.cld)" "5.0000000,5.0000000,P5,recommended"
+# A shorter split into the same names says what an earlier one left.
+head -n 8 fleet.csv >seven.csv
+run encode --plan 2 --split 'fleet-{n}.cld' --input seven.csv
+expect_has "files of an earlier split" "$ERR" "vexa: note: fleet-3.cld is left from an earlier split into more files (not written now); remove it if it is stale"
 rm fleet-*.cld
 # Points that fill their files exactly make no file after the last.
 { echo 'lat,lon'; for i in 1 2 3 4 5 6 7 8 9 10; do echo "$i,$i"; done; } >ten.csv
@@ -101,6 +160,33 @@ for args in "2 ten-{n}.cld ten.csv" "1 six-{n}.dat six.csv"; do
   expect_eq "--split of $input writes two files" "$(ls "${pattern%%-*}"-* | paste -sd' ')" \
     "${pattern/\{n\}/1} ${pattern/\{n\}/2}"
 done
+# A split into more files than a person would want is confirmed first.
+{ echo 'lat,lon'; for i in $(seq 61); do echo "1,$i"; done; } >track.csv
+run encode --plan 1 --split 'leg-{n}.dat' --input track.csv
+expect_eq "--split of a track" "$ERR" "vexa: encode refused: --split would write 21 files (61 points, at most 3 in each), more than 20; give --max-files 21 to write them all; nothing was written"
+expect_eq "--split of a track wrote nothing" "$(ls | grep -c '^leg-')" 0
+run encode --plan 1 --split 'leg-{n}.dat' --input track.csv --max-files 21
+expect_eq "--max-files confirms" "$RC $(ls | grep -c '^leg-')" "0 21"
+# A guide message leads to the route's last point: the advice and its
+# ways out keep it, and --first, which does not, warns. OPTIONS|POINTS
+{ echo 'lat,lon'; for i in $(seq 10); do echo "$i,1"; done; } >route.csv
+run encode --plan 1 -o route.dat --input route.csv
+expect_has "too long a route" "$ERR" "10 points given; a guide message (plan 1) carries at most 3: two via points and the destination; the destination is the route's last point, so keep the start, evenly spaced via points and the end with --spread 3, or the last 3 points with --last 3; nothing"
+while IFS='|' read -r options expected; do
+  # shellcheck disable=SC2086
+  run encode --plan 1 -o route.dat --input route.csv $options
+  expect_rc "$options" 0
+  expect_eq "$options" "$(points route.dat | sed 's/\.0000000,1\.0000000,,recommended//g')" "$expected"
+done <<'CASES'
+--spread 3|1 | 6 | 10
+--spread 2|1 | 10
+--spread 1|10
+--last 3|8 | 9 | 10
+--first 3|1 | 2 | 3
+CASES
+expect_has "--first in a guide message" "$ERR" "vexa: warning: --first left out the route's last point, so the guide message leads to CSV row 4 instead"
+run encode --plan 2 -o spread.cld --input fleet.csv --spread 4
+expect_eq "--spread in a list" "$(vexa decode --format csv spread.cld | tail -n +2 | cut -d. -f1 | paste -sd' ')" "1 5 8 12"
 # One file that cannot be built refuses them all, before any is written.
 printf 'lat,lon\n1,1\n2,2\n3,3\n95,4\n' >late.csv
 run encode --plan 1 --split 'late-{n}.dat' --input late.csv
@@ -116,6 +202,7 @@ done <<'CASES'
 |give -o FILE or --split PATTERN (one of them)
 -o x.cld --split a-{n}.cld|give -o FILE or --split PATTERN (one of them)
 --split fleet.cld|--split 'fleet.cld' has no {n} for the number of each file
+-o x.cld --first 2 --last 2|give one of --first, --last and --spread
 -o x.cld --input a.csv|give points in one way
 CASES
 
@@ -130,5 +217,15 @@ expect_has "--replace-unmappable warns" "$ERR" "vexa: warning: CSV row 2: the na
 expect_eq "--replace-unmappable name" "$(points emoji.cld)" "1.0000000,1.0000000,Café ?， bar ?,recommended"
 run encode --plan 2 -o emoji.cld --input emoji.csv --replace-unmappable --strict
 expect_rc "--strict still refuses" 1
+# =transliterate spells what it can in other letters (ü stays: code page
+# 936 has it); a character is replaced with its marks or selector, as one.
+printf 'lat,lon,name\n1,1,"Köln, Straße Grüße"\n2,2,"Cafe\xcc\x81 ❤️ u\xcc\x88ber"\n' >umlaut.csv
+while IFS='|' read -r how expected; do
+  run encode --plan 2 -o umlaut.cld --input umlaut.csv "--replace-unmappable$how"
+  expect_eq "--replace-unmappable$how" "$(points umlaut.cld)" "$expected"
+done <<'CASES'
+=transliterate|1.0000000,1.0000000,Koeln， Strasse Grüsse,recommended | 2.0000000,2.0000000,Cafe ? ueber,recommended
+|1.0000000,1.0000000,K?ln， Stra?e Grü?e,recommended | 2.0000000,2.0000000,Caf? ? ?ber,recommended
+CASES
 
 finish

@@ -188,6 +188,74 @@ TEST(SvgPicture, RandomPacketsGiveOneMarkAndLabelPerPoint) {
   }
 }
 
+// Two points a street apart on a map of a country, and a name as long as a
+// list allows: each point keeps its number, name and route preference
+// readable, and no label runs past the picture's edge.
+TEST(SvgPicture, ClosePointsAndLongNamesStayReadable) {
+  Outcome outcome;
+  outcome.source = "close.cld";
+  outcome.plan = 2;
+  outcome.packet.kind = DestinationList;
+  outcome.packet.pointCount = 3;
+  const std::int32_t units[][2] = {
+      {300000000, 1000000000}, {300000100, 1000000100}, {330000000, 1050000000}};
+  const std::string long_name(VEXA_NAME_SIZE - 1, 'N');
+  const char* const names[] = {"Home", "Office", long_name.c_str()};
+  for (int i = 0; i < 3; ++i) {
+    DestinationEntry& entry = outcome.packet.entries[i];
+    entry.latitude = units[i][0];
+    entry.longitude = units[i][1];
+    entry.routeMode = i;
+    std::memcpy(entry.name, names[i], std::strlen(names[i]));
+  }
+  std::ostringstream out;
+  PrintSvg({outcome}, out);
+  SCOPED_TRACE(out.str());
+  pugi::xml_document document;
+  ASSERT_TRUE(document.load_string(out.str().c_str()));
+  const pugi::xml_node panel = document.document_element().child("g");
+  const std::vector<PointView> points = ViewPoints(outcome.packet);
+  std::vector<std::pair<double, double>> orders;
+  std::vector<double> label_rows;
+  std::string count;
+  std::size_t seen = 0;
+  for (const pugi::xml_node mark : panel.children("g")) {
+    ASSERT_LT(seen, points.size());
+    const PointView& point = points[seen++];
+    const pugi::xml_node order =
+        mark.find_child_by_attribute("text", "class", "order");
+    orders.emplace_back(order.attribute("x").as_double(),
+                        order.attribute("y").as_double());
+    const pugi::xml_node label =
+        mark.find_child_by_attribute("text", "class", "label");
+    label_rows.push_back(label.attribute("y").as_double());
+    EXPECT_EQ(std::string(mark.find_child_by_attribute("text", "class", "route")
+                              .child_value()),
+              point.route);
+    if (const pugi::xml_node cluster =
+            mark.find_child_by_attribute("text", "class", "cluster")) {
+      count += cluster.child_value();
+    }
+    // A label's extent: its textLength when it has one, else at least six
+    // pixels a character at the 12-pixel font.
+    const double x = label.attribute("x").as_double();
+    const double length =
+        label.attribute("textLength")
+            ? label.attribute("textLength").as_double()
+            : 6.0 * static_cast<double>(std::strlen(label.child_value()));
+    const bool end = std::strcmp(label.attribute("text-anchor").value(), "end") == 0;
+    EXPECT_GE(end ? x - length : x, 0.0) << label.child_value();
+    EXPECT_LE(end ? x : x + length, 640.0) << label.child_value();
+  }
+  EXPECT_EQ(seen, points.size());
+  EXPECT_EQ(count, "\xC3\x97" "2");  // one mark counts the two close points
+  // The numbers and names of the close points are a line apart at least.
+  EXPECT_GE(std::hypot(orders[0].first - orders[1].first,
+                       orders[0].second - orders[1].second),
+            11.0);
+  EXPECT_GE(std::fabs(label_rows[0] - label_rows[1]), 11.0);
+}
+
 TEST(SvgPicture, GreatCircleDistances) {
   struct Case {
     double lat1, lon1, lat2, lon2, km;

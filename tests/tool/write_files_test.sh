@@ -69,6 +69,10 @@ fi
 # --force, which keeps its mode. Root may write anything, so the check runs
 # as an ordinary user.
 mkdir own && printf 'old' >own/ro.cld && chmod 444 own/ro.cld
+# Whoever runs the tests, root too (it passes any permission check, but the
+# mode says the file is not to be written).
+cp -p own/ro.cld mine.cld
+posix_only && expect_refused mine.cld "'mine.cld' is read-only (mode 0444); --force replaces it anyway"
 saved=("${VEXA[@]}")
 if [[ $(id -u) == 0 ]]; then
   chmod 755 "$SCRATCH" && chown -R 65534:65534 own

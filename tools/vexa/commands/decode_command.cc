@@ -5,7 +5,9 @@
 // folder stands for the files below it (system/input_list.h).
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,10 +53,30 @@ int RunDecode(const DecodeOptions& options) {
   for (const std::string& note : inputs.notes) {
     std::cerr << "vexa: note: " << note << '\n';
   }
+  // Several files merged into one CSV or GPX say which file each point
+  // came from, and end with a count a person need not make by hand.
+  const bool several = inputs.items.size() > 1 || inputs.gathered;
+  // The list each interchange file's advice writes among several: named
+  // after the file, or after its whole name where two differ only in their
+  // extension. One file's advice writes dest.cld.
+  std::vector<std::string> lists(inputs.items.size());
+  std::map<std::string, int> uses;
+  for (std::size_t i = 0; several && i < lists.size(); ++i) {
+    const std::string& path = inputs.items[i].path;
+    if (path == "-") continue;
+    lists[i] = std::filesystem::u8path(path).replace_extension(".cld").u8string();
+    ++uses[lists[i]];
+  }
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    if (!lists[i].empty() && uses[lists[i]] > 1) {
+      lists[i] = inputs.items[i].path + ".cld";
+    }
+  }
   std::vector<Outcome> outcomes;
-  for (const InputItem& item : inputs.items) {
+  for (std::size_t i = 0; i < inputs.items.size(); ++i) {
+    const InputItem& item = inputs.items[i];
     if (item.error.empty()) {
-      outcomes.push_back(DecodeFile(item.path, options.plan));
+      outcomes.push_back(DecodeFile(item.path, options.plan, lists[i]));
     } else {
       Outcome missing;
       missing.source = item.path;
@@ -63,9 +85,6 @@ int RunDecode(const DecodeOptions& options) {
       outcomes.push_back(missing);
     }
   }
-  // Several files merged into one CSV or GPX say which file each point
-  // came from, and end with a count a person need not make by hand.
-  const bool several = outcomes.size() > 1 || inputs.gathered;
   PrintOutcomes(outcomes, format, /*as_list=*/true, std::cout, std::cerr,
                 /*name_sources=*/several);
   if (several) {
@@ -73,7 +92,7 @@ int RunDecode(const DecodeOptions& options) {
     std::cerr << Tally(outcomes) << '\n';
   }
   for (const Outcome& outcome : outcomes) {
-    if (outcome.result != 0) return kExitFailed;
+    if (outcome.result != 0 || !outcome.tool_error.empty()) return kExitFailed;
     if (options.output.strict && !outcome.warnings.empty()) return kExitFailed;
   }
   return kExitOk;

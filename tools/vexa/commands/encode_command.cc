@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -50,13 +51,21 @@ struct EncodeOptions {
   int gpx_route = 0;
   int gpx_track = 0;
   bool gpx_waypoints = false;
+  std::string input_encoding;  // empty: told by the bytes
   int first = 0;      // 0: every point
+  int last = 0;       // 0: every point
+  int spread = 0;     // 0: every point
   std::string split;  // a file name with {n}, for files of at most a plan's
-  bool replace_unmappable = false;
+  int max_files = 0;  // --split writes at most this many (0: kMaxSplitFiles)
+  std::string replace_unmappable;  // empty, question-mark or transliterate
   bool no_clobber = false;
   bool force = false;
   bool strict = false;
 };
+
+// The most files --split writes unless --max-files allows more: beyond it,
+// a track was most likely split by mistake.
+constexpr int kMaxSplitFiles = 20;
 
 // The largest interchange file read; far beyond any list of destinations.
 constexpr std::size_t kMaxInterchangeBytes = 64 << 20;
@@ -167,6 +176,10 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
     throw UsageError("give one of --gpx-route, --gpx-track and "
                      "--gpx-waypoints");
   }
+  if (!options.input_encoding.empty() && files.empty()) {
+    throw UsageError("--input-encoding names the encoding of an input file "
+                     "(--input, --gpx, --csv, --kml, --geojson)");
+  }
   if (!files.empty()) {
     std::string bytes;
     if (!ReadWholeFile(files[0].path, kMaxInterchangeBytes, &bytes, error)) {
@@ -176,6 +189,16 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
     choice.format = files[0].format;
     choice.plan = options.plan;
     choice.gpx = {options.gpx_route, options.gpx_track, options.gpx_waypoints};
+    if (!options.input_encoding.empty() &&
+        (!InputEncodingFromName(options.input_encoding, &choice.encoding) ||
+         (choice.encoding.kind == InputEncoding::Kind::kCodePage &&
+          !ConvertsCodePage(choice.encoding.code_page)))) {
+      throw UsageError("--input-encoding '" +
+                       ShownText(options.input_encoding) +
+                       "' is not UTF-8, UTF-16, ISO-8859-1 or a code page "
+                       "this system converts (874, 936, 1250 to 1258)");
+    }
+    choice.encoding.refuse_guess = options.strict;
     if (!ReadInterchange(bytes, InputName(files[0].path), choice,
                          &request->points, notes, error)) {
       if (error->empty()) *error = "cannot read " + InputName(files[0].path);
@@ -215,22 +238,72 @@ void CollectPoints(const EncodeOptions& options, EncodeRequest* request,
   }
 }
 
-// What the user chose to adapt: --first and --replace-unmappable.
+// Which of the points --spread keeps: `keep` of `count`, the first and
+// the last among them, the others as evenly spaced as whole steps allow.
+// REQUIRES: 0 < keep < count.
+std::vector<std::size_t> SpreadIndexes(std::size_t count, std::size_t keep) {
+  if (keep == 1) return {count - 1};
+  std::vector<std::size_t> indexes;
+  for (std::size_t i = 0; i < keep; ++i) {
+    indexes.push_back((i * (count - 1) + (keep - 1) / 2) / (keep - 1));
+  }
+  return indexes;
+}
+
+// What the user chose to adapt (--first, --last, --spread and
+// --replace-unmappable), and line breaks in names, always folded.
 void FitPoints(const EncodeOptions& options, EncodeRequest* request,
                std::vector<std::string>* notes,
                std::vector<std::string>* warnings) {
   auto& points = request->points;
-  if (options.first > 0 &&
-      points.size() > static_cast<std::size_t>(options.first)) {
+  const std::size_t count = points.size();
+  if (options.first > 0 && count > static_cast<std::size_t>(options.first)) {
     notes->push_back("took the first " + std::to_string(options.first) +
-                     " of " + std::to_string(points.size()) +
-                     " points (--first)");
+                     " of " + std::to_string(count) + " points (--first)");
     points.resize(static_cast<std::size_t>(options.first));
+    // A guide message's destination is its last point: this is no longer
+    // the one the route led to.
+    if (request->plan == 1) {
+      warnings->push_back(
+          "--first left out the route's last point, so the guide message "
+          "leads to " + points.back().origin + " instead (--last or "
+          "--spread keep the destination)");
+    }
   }
-  if (!options.replace_unmappable) return;
+  if (options.last > 0 && count > static_cast<std::size_t>(options.last)) {
+    notes->push_back("took the last " + std::to_string(options.last) +
+                     " of " + std::to_string(count) + " points (--last)");
+    points.erase(points.begin(),
+                 points.end() - static_cast<std::ptrdiff_t>(options.last));
+  }
+  if (options.spread > 0 && count > static_cast<std::size_t>(options.spread)) {
+    std::vector<EncodePoint> kept;
+    std::string which;
+    for (std::size_t i : SpreadIndexes(count, static_cast<std::size_t>(options.spread))) {
+      kept.push_back(points[i]);
+      which += (which.empty() ? "" : ", ") + std::to_string(i + 1);
+    }
+    notes->push_back("took " + std::to_string(options.spread) + " of " +
+                     std::to_string(count) +
+                     " points spread evenly, the first and the last "
+                     "included (--spread): points " + which);
+    points = std::move(kept);
+  }
+  for (EncodePoint& point : points) {
+    std::string folded;
+    if (!FoldLineBreaks(point.name, &folded)) continue;
+    warnings->push_back(point.origin + ": the name '" + ShownText(point.name) +
+                        "' holds a line break or tab, which a head unit "
+                        "shows on one line; written as '" +
+                        ShownText(folded) + "'");
+    point.name = folded;
+  }
+  if (options.replace_unmappable.empty()) return;
   for (EncodePoint& point : points) {
     std::string fitted;
-    const std::string what = FitName(point.name, &fitted);
+    const std::string what =
+        FitName(point.name, &fitted,
+                options.replace_unmappable == "transliterate");
     if (what.empty()) continue;
     warnings->push_back(point.origin + ": the name '" + ShownText(point.name) +
                         "' is written as '" + ShownText(fitted) + "' (" +
@@ -246,6 +319,34 @@ struct PlannedFile {
   EncodedFile file;
 };
 
+// PATTERN's {n} replaced by `number`.
+std::string SplitTarget(std::string pattern, std::size_t number) {
+  const std::string text = std::to_string(number);
+  for (std::size_t at = pattern.find("{n}"); at != std::string::npos;
+       at = pattern.find("{n}", at + text.size())) {
+    pattern.replace(at, 3, text);
+  }
+  return pattern;
+}
+
+// The files of PATTERN numbered from `next` on that exist, up to the first
+// missing number: what an earlier split into more files left behind.
+std::vector<std::string> LeftBehind(const std::string& pattern,
+                                    std::size_t next) {
+  std::vector<std::string> found;
+  for (std::size_t n = next; found.size() < 1000; ++n) {
+    const std::string name = SplitTarget(pattern, n);
+    std::error_code ignored;
+    if (!std::filesystem::exists(
+            std::filesystem::symlink_status(std::filesystem::u8path(name),
+                                            ignored))) {
+      break;
+    }
+    found.push_back(name);
+  }
+  return found;
+}
+
 // The files to write: one, or with --split as many as the points need,
 // PATTERN's {n} numbered from 1.
 std::vector<PlannedFile> PlanFiles(const EncodeOptions& options,
@@ -255,13 +356,7 @@ std::vector<PlannedFile> PlanFiles(const EncodeOptions& options,
   std::vector<PlannedFile> files;
   for (std::size_t start = 0; start < request.points.size(); start += most) {
     PlannedFile planned;
-    planned.target = options.split;
-    const std::string number = std::to_string(files.size() + 1);
-    for (std::size_t at = planned.target.find("{n}");
-         at != std::string::npos;
-         at = planned.target.find("{n}", at + number.size())) {
-      planned.target.replace(at, 3, number);
-    }
+    planned.target = SplitTarget(options.split, files.size() + 1);
     planned.request.plan = request.plan;
     const std::size_t end = std::min(start + most, request.points.size());
     planned.request.points.assign(request.points.begin() + start,
@@ -293,11 +388,17 @@ bool PrepareFile(const EncodeOptions& options, PlannedFile* planned,
       options.split.empty() ? "" : ShownPath(planned->target) + ": ";
   if (!BuildDestinationFile(request, &file, error)) {
     const int most = MaxPoints(request.plan);
-    if (request.points.size() > static_cast<std::size_t>(most)) {
-      *error += "; take the first " + std::to_string(most) + " with --first " +
-                std::to_string(most) + ", or write files of at most " +
-                std::to_string(most) + " with --split 'NAME-{n}" +
-                (request.plan == 1 ? ".dat'" : ".cld'");
+    const std::string n = std::to_string(most);
+    if (request.points.size() > static_cast<std::size_t>(most) &&
+        request.plan == 1) {
+      // The last point is where the car goes: every way out keeps it.
+      *error += "; the destination is the route's last point, so keep the "
+                "start, evenly spaced via points and the end with --spread " +
+                n + ", or the last " + n + " points with --last " + n;
+    } else if (request.points.size() > static_cast<std::size_t>(most)) {
+      *error += "; take the first " + n + " with --first " + n +
+                ", or write files of at most " + n +
+                " with --split 'NAME-{n}.cld'";
     }
     *error = prefix + *error;
     return false;
@@ -391,6 +492,12 @@ int RunEncode(const EncodeOptions& options) {
   if (options.output.empty() == options.split.empty()) {
     throw UsageError("give -o FILE or --split PATTERN (one of them)");
   }
+  if ((options.first > 0) + (options.last > 0) + (options.spread > 0) > 1) {
+    throw UsageError("give one of --first, --last and --spread");
+  }
+  if (options.max_files > 0 && options.split.empty()) {
+    throw UsageError("--max-files limits the files --split writes");
+  }
   if (!options.split.empty() && options.split.find("{n}") == std::string::npos) {
     throw UsageError("--split '" + ShownText(options.split) +
                      "' has no {n} for the number of each file");
@@ -427,6 +534,16 @@ int RunEncode(const EncodeOptions& options) {
   request.routes = RoutesFor(options, request.points);
 
   std::vector<PlannedFile> files = PlanFiles(options, request);
+  const std::size_t most_files = static_cast<std::size_t>(
+      options.max_files > 0 ? options.max_files : kMaxSplitFiles);
+  if (files.size() > most_files) {
+    return Refuse(
+        "--split would write " + std::to_string(files.size()) + " files (" +
+        std::to_string(request.points.size()) + " points, at most " +
+        std::to_string(MaxPoints(request.plan)) + " in each), more than " +
+        std::to_string(most_files) + "; give --max-files " +
+        std::to_string(files.size()) + " to write them all");
+  }
   // The files --split names are known only now, still before any is written.
   for (const PlannedFile& planned : files) {
     if (options.split.empty()) break;
@@ -445,7 +562,35 @@ int RunEncode(const EncodeOptions& options) {
     const int status = WritePlanned(options, planned);
     if (status != kExitOk) return status;
   }
+  if (!options.split.empty()) {
+    const std::vector<std::string> left =
+        LeftBehind(options.split, files.size() + 1);
+    if (!left.empty()) {
+      const bool one = left.size() == 1;
+      std::cerr << "vexa: note: " << ShownPath(left.front())
+                << (one ? std::string(" is")
+                        : " to " + ShownPath(left.back()) + " (" +
+                              std::to_string(left.size()) + " files) are")
+                << " left from an earlier split into more files (not "
+                   "written now); remove "
+                << (one ? "it if it is" : "them if they are") << " stale\n";
+    }
+  }
   return kExitOk;
+}
+
+// A check of an option's value by `valid`, whose description lists the
+// `words` (comma-separated) for the help and the shells' completion; a
+// value it refuses gets `why`.
+CLI::Validator WordCheck(const std::string& words,
+                         std::function<bool(const std::string&)> valid,
+                         const std::string& why) {
+  return CLI::Validator(
+      [valid, why](std::string& value) {
+        return valid(value) ? std::string()
+                            : "'" + ShownText(value) + "' " + why;
+      },
+      "{" + words + "}");
 }
 
 }  // namespace
@@ -498,6 +643,10 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "shortest or economical; once for all points or once per "
                    "point")
       ->type_name("NAME")
+      ->check(WordCheck(
+          "recommended,fastest,shortest,economical",
+          [](const std::string& name) { return RouteModeFromName(name) >= 0; },
+          "is not recommended, fastest, shortest or economical"))
       ->allow_extra_args(false);
   command
       ->add_option("--input", options->input,
@@ -545,9 +694,39 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "plan 1 without points, a LineString as the route")
       ->type_name("FILE");
   command
+      ->add_option("--input-encoding", options->input_encoding,
+                   "The input file's encoding when it has no byte-order "
+                   "mark: UTF-8, UTF-16, 936, 1252 (or another of 874 and "
+                   "1250 to 1258) or ISO-8859-1; without it, text that is "
+                   "not UTF-8 is read in the code page only when it "
+                   "plausibly is (a guess, which --strict refuses)")
+      ->type_name("NAME")
+      ->check(WordCheck(
+          "UTF-8,UTF-16,ISO-8859-1,936,1252,874,1250,1251,1253,1254,1255,"
+          "1256,1257,1258",
+          [](const std::string& name) {
+            InputEncoding ignored;
+            return InputEncodingFromName(name, &ignored);
+          },
+          "is not UTF-8, UTF-16, ISO-8859-1 or a code page 874, 936, 1250 "
+          "to 1258"));
+  command
       ->add_option("--first", options->first,
                    "Take only the first N points (when the input holds more "
                    "than a file carries)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000).description(""));
+  command
+      ->add_option("--last", options->last,
+                   "Take only the last N points (a guide message's "
+                   "destination is the last)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000).description(""));
+  command
+      ->add_option("--spread", options->spread,
+                   "Take N points spread evenly over the input, its first "
+                   "and last included (a route's start, via points and "
+                   "destination)")
       ->type_name("N")
       ->check(CLI::Range(1, 1000000).description(""));
   command
@@ -556,14 +735,27 @@ void AddEncodeCommand(CLI::App& app, int* exit_code) {
                    "as the plan allows, named by PATTERN with {n} their "
                    "number from 1 (fleet-{n}.cld); instead of -o")
       ->type_name("PATTERN");
-  command->add_flag("--replace-unmappable", options->replace_unmappable,
-                    "Write '?' for a character of a name that the code page "
-                    "lacks and a full-width comma for a comma, with a "
-                    "warning (--strict still refuses)");
+  command
+      ->add_option("--max-files", options->max_files,
+                   "Let --split write up to N files (default " +
+                       std::to_string(kMaxSplitFiles) + ")")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000000).description(""));
+  command
+      ->add_option("--replace-unmappable", options->replace_unmappable,
+                   "Write '?' for a character of a name that the code page "
+                   "lacks (=transliterate: its well-known spelling where it "
+                   "has one, ae for ä, ss for ß) and a full-width comma for "
+                   "a comma, with a warning (--strict still refuses)")
+      ->expected(0, 1)
+      ->default_str("question-mark")
+      ->type_name("[=HOW]")
+      ->check(CLI::IsMember({"question-mark", "transliterate"}));
   AddCodePageOption(command);
   command->add_flag("--strict", options->strict,
                     "Refuse when the file would not say exactly what was "
-                    "given (a name cut, say)");
+                    "given (a name cut, say) or the input's encoding is a "
+                    "guess");
   command->footer(
       "Exit status: 0 written and read back as meant, 1 refused or not "
       "written (the target unchanged), 2 usage error.");

@@ -80,9 +80,10 @@ int RunParse(const ParseOptions& options) {
       reinterpret_cast<const std::uint16_t*>(text.data()),
       static_cast<int>(bytes), &outcome.packet);
   ExplainTextOutcome(text, &outcome);
+  RefuseWithoutDestination(&outcome);
 
   PrintOutcomes({outcome}, format, /*as_list=*/false, std::cout, std::cerr);
-  if (outcome.result != 0) return kExitFailed;
+  if (outcome.result != 0 || !outcome.tool_error.empty()) return kExitFailed;
   return options.output.strict && !outcome.warnings.empty() ? kExitFailed : kExitOk;
 }
 

@@ -217,7 +217,8 @@ bool BuildDestinationList(const EncodeRequest& request, EncodedFile* file,
                "' holds a character that code page " +
                std::to_string(DestinationCodePage()) +
                " cannot represent (--replace-unmappable writes '?' "
-               "instead)";
+               "instead, --replace-unmappable=transliterate ae for \xC3\xA4 "
+               "and the like)";
       return false;
     }
     if (cut) {

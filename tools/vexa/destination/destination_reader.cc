@@ -54,7 +54,7 @@ int ReadBytesWithPlan(std::string_view bytes, int plan,
   return result;
 }
 
-Outcome DecodeFile(const std::string& path, int plan) {
+Outcome DecodeFile(const std::string& path, int plan, const std::string& list) {
   Outcome outcome;
   outcome.source = path == "-" ? "(standard input)" : path;
   outcome.plan = plan;
@@ -82,15 +82,38 @@ Outcome DecodeFile(const std::string& path, int plan) {
         !kind.name.empty()) {
       outcome.packet = DestinationPacket{};
       outcome.tool_error = "NotADestinationFile";
+      if (kind.option.empty()) {
+        outcome.explanation =
+            "this is a " + kind.name +
+            " file, not a destination file; unzip it and give the KML "
+            "inside (most often doc.kml) to vexa encode --plan 2 --kml";
+        return outcome;
+      }
+      const std::string target = list.empty() ? "dest.cld" : list;
       outcome.explanation =
           "this is a " + kind.name +
           " file, not a destination file; to make a destination list of "
           "its points: vexa encode --plan 2 " + kind.option + " " +
-          CommandWord(path) + " -o dest.cld";
+          CommandWord(path) + " -o " + CommandWord(target);
       return outcome;
     }
   }
   ExplainFileOutcome(bytes, input.size(), &outcome);
+  // A picture, a README or a folder's hidden file: no tag, no body length
+  // a guide message could have, no spaces of a list. The library's reading
+  // of its first bytes as a length says nothing useful then.
+  const auto byte = [&bytes](std::size_t i) {
+    return static_cast<unsigned long>(static_cast<unsigned char>(bytes[i]));
+  };
+  if (outcome.result != 0 && bytes.size() >= 8 && bytes[0] != ' ' &&
+      (byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24) > 511 &&
+      bytes.substr(0, 16).find("(TNC") == std::string::npos) {
+    outcome.explanation =
+        "this is not a destination file: a guide message begins with its "
+        "body length and (TNC, a destination list with four spaces and "
+        "(TNC, and this begins '" + ShownText(bytes.substr(0, 12)) + "'";
+  }
+  RefuseWithoutDestination(&outcome);
   return outcome;
 }
 

@@ -16,8 +16,12 @@ namespace vexa::tool {
 
 // Decodes the file at `path` ("-": standard input). `plan` 1 or 2 forces
 // the plan; 0 tells the two apart by the content (see the .cc). A file
-// that parses also gets the warnings of StrictWarnings.
-Outcome DecodeFile(const std::string& path, int plan);
+// that parses also gets the warnings of StrictWarnings. The command given
+// for an interchange file writes `list` (dest.cld when empty): among many
+// files the caller names each one's own, so that following the advice for
+// each file never overwrites another's list.
+Outcome DecodeFile(const std::string& path, int plan,
+                   const std::string& list = "");
 
 // Runs the plan's ReadPacket on the file at `path`, opened here. Returns
 // the library's code, or VEXA_E_NO_FILE when the file cannot be opened.

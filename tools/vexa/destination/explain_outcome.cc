@@ -114,4 +114,15 @@ void ExplainTextOutcome(std::u16string_view text, Outcome* outcome) {
   outcome->explanation = ExplainFailure(outcome->result, input);
 }
 
+void RefuseWithoutDestination(Outcome* outcome) {
+  if (outcome->result != 0 || !outcome->tool_error.empty() ||
+      outcome->packet.pointCount != 0) {
+    return;
+  }
+  outcome->tool_error = "NoDestination";
+  outcome->explanation =
+      "the library reads it, but it holds no point (0 points), so it gives "
+      "a head unit no destination";
+}
+
 }  // namespace vexa::tool

@@ -39,6 +39,11 @@ void ExplainFileOutcome(std::string_view head, long long size,
 // explanation on failure, the strict warnings on success.
 void ExplainTextOutcome(std::u16string_view text, Outcome* outcome);
 
+// Turns an accepted `outcome` without a single point (an empty or cut-off
+// destination list) into the tool's failure "NoDestination": the library
+// takes it, but a head unit would have nowhere to go.
+void RefuseWithoutDestination(Outcome* outcome);
+
 }  // namespace vexa::tool
 
 #endif  // VEXA_TOOLS_VEXA_DESTINATION_EXPLAIN_OUTCOME_H_

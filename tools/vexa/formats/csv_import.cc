@@ -31,6 +31,13 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// Whether a line ends at `pos`: LF, or a CR not followed by LF (old
+// spreadsheets end lines with CR alone).
+bool IsLineBreak(std::string_view text, std::size_t pos) {
+  return text[pos] == '\n' ||
+         (text[pos] == '\r' && (pos + 1 == text.size() || text[pos + 1] != '\n'));
+}
+
 // Splits `text` into rows of fields at `separator`, leaving out rows whose
 // fields are all blank. Reads at most `most` rows. False with the line of
 // an unclosed quote.
@@ -58,15 +65,15 @@ bool SplitRows(std::string_view text, char separator, std::size_t most,
             ++pos;
             break;
           } else {
-            if (text[pos] == '\n') ++line;
+            if (IsLineBreak(text, pos)) ++line;
             field += text[pos++];
           }
         }
       }
-      while (pos < text.size() && text[pos] != separator && text[pos] != '\n') {
+      while (pos < text.size() && text[pos] != separator &&
+             text[pos] != '\n' && text[pos] != '\r') {
         field += text[pos++];
       }
-      if (!field.empty() && field.back() == '\r') field.pop_back();
       row.fields.push_back(field);
       field.clear();
       if (pos < text.size() && text[pos] == separator) {
@@ -75,7 +82,10 @@ bool SplitRows(std::string_view text, char separator, std::size_t most,
       }
       break;
     }
-    if (pos < text.size()) ++pos, ++line;  // the line break
+    if (pos < text.size()) {  // the line break: CRLF, LF or CR alone
+      pos += text.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+      ++line;
+    }
     bool blank = true;
     for (const std::string& f : row.fields) blank = blank && Trim(f).empty();
     if (!blank) rows->push_back(row);
@@ -165,16 +175,11 @@ std::string SeparatorName(char separator) {
 
 bool ReadCsv(std::string_view bytes, const std::string& source,
              std::vector<EncodePoint>* points,
-             std::vector<std::string>* notes, std::string* error) {
+             std::vector<std::string>* notes, std::string* error,
+             const InputEncoding& encoding) {
   std::string text;
-  std::string encoding;
-  std::string why;
-  if (!DecodeText(bytes, &text, &encoding, &why)) {
-    *error = source + " " + why;
+  if (!DecodeTextOf(bytes, source, encoding, &text, notes, error)) {
     return false;
-  }
-  if (encoding.compare(0, 9, "code page") == 0) {
-    notes->push_back(source + " is not UTF-8; read as " + encoding + " text");
   }
   const char separator = SniffSeparator(text);
   std::vector<Row> rows;

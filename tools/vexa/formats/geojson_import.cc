@@ -1,6 +1,6 @@
 // GeoJSON import (see interchange_reader.h), RFC 7946: positions are
-// [longitude, latitude, ...]. A feature's name is its first string
-// property named name, title or label; a route preference its property
+// [longitude, latitude, ...]. A feature's name is its first string or
+// number property named name, title or label; a route preference its property
 // route or type. The JSON is read with the parser's own error report,
 // never by exceptions escaping; nothing here recurses into the document,
 // so no nesting depth reaches the stack.
@@ -32,9 +32,10 @@ bool ReadPosition(const Json& position, EncodePoint* point) {
   return std::isfinite(point->longitude) && std::isfinite(point->latitude);
 }
 
-// The string member of `object` whose key is one of `keys` (any case);
-// null when there is none.
-const Json* Property(const Json& object, std::initializer_list<const char*> keys) {
+// The string member of `object` (or, with `numbers`, number member) whose
+// key is one of `keys` (any case); null when there is none.
+const Json* Property(const Json& object, std::initializer_list<const char*> keys,
+                     bool numbers = false) {
   if (!object.is_object()) return nullptr;
   for (const char* key : keys) {
     for (auto it = object.begin(); it != object.end(); ++it) {
@@ -43,7 +44,7 @@ const Json* Property(const Json& object, std::initializer_list<const char*> keys
           std::equal(name.begin(), name.end(), key, [](char a, char b) {
             return std::tolower(static_cast<unsigned char>(a)) == b;
           }) &&
-          it->is_string()) {
+          (it->is_string() || (numbers && it->is_number()))) {
         return &*it;
       }
     }
@@ -62,12 +63,10 @@ std::string TypeOf(const Json& object) {
 
 bool ReadGeoJson(std::string_view bytes, const std::string& source, int plan,
                  std::vector<EncodePoint>* points,
-                 std::vector<std::string>* notes, std::string* error) {
+                 std::vector<std::string>* notes, std::string* error,
+                 const InputEncoding& encoding) {
   std::string text;
-  std::string encoding;
-  std::string why;
-  if (!DecodeText(bytes, &text, &encoding, &why)) {
-    *error = source + " " + why;
+  if (!DecodeTextOf(bytes, source, encoding, &text, notes, error)) {
     return false;
   }
   Json document;
@@ -112,8 +111,10 @@ bool ReadGeoJson(std::string_view bytes, const std::string& source, int plan,
     }
     std::string name;
     if (properties != nullptr) {
-      if (const Json* n = Property(*properties, {"name", "title", "label"})) {
-        name = n->get<std::string>();
+      // A number is a name too (a customer number), written as in the file.
+      if (const Json* n = Property(*properties, {"name", "title", "label"},
+                                   /*numbers=*/true)) {
+        name = n->is_string() ? n->get<std::string>() : n->dump();
       }
     }
     const std::string label =

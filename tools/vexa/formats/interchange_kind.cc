@@ -81,7 +81,33 @@ bool IsCsvHeader(std::string_view text) {
 }  // namespace
 
 InterchangeKind KindOfInterchangeFile(std::string_view head) {
+  // A zip archive; the places of a KMZ are in the KML inside.
+  if (head.substr(0, 4) == std::string_view("PK\x03\x04", 4)) {
+    return {"KMZ (zipped KML) or other zip", ""};
+  }
   if (head.substr(0, 3) == "\xEF\xBB\xBF") head.remove_prefix(3);
+  // UTF-16, with or without its mark: the ASCII of its first units is
+  // what tells the kind.
+  std::string_view units = head;
+  bool wide = units.size() >= 4 && (units[0] == '\0' || units[1] == '\0') &&
+              (units[2] == '\0' || units[3] == '\0');
+  if (units.substr(0, 2) == "\xFF\xFE" || units.substr(0, 2) == "\xFE\xFF") {
+    units.remove_prefix(2);
+    wide = true;
+  }
+  if (wide) {
+    std::string narrow;
+    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+      if (units[i] != '\0' && units[i + 1] != '\0') break;  // beyond ASCII
+      const char unit = units[i] == '\0' ? units[i + 1] : units[i];
+      if (unit == '\0') break;
+      narrow.push_back(unit);
+    }
+    if (InterchangeKind kind = KindOfInterchangeFile(narrow);
+        !kind.name.empty()) {
+      return kind;
+    }
+  }
   std::string_view text = head;
   while (!text.empty() &&
          std::isspace(static_cast<unsigned char>(text.front()))) {

@@ -13,12 +13,14 @@ namespace vexa::tool {
 
 struct InterchangeKind {
   std::string name;    // "GPX", "KML", "GeoJSON", "CSV"; empty: none
-  std::string option;  // encode's option that takes it: "--gpx"
+  std::string option;  // encode's option that takes it: "--gpx"; empty for
+                       // a zip archive, which encode does not open
 };
 
 // The kind of `head` (a file's first bytes): a GPX or KML document (XML
-// whose root is <gpx> or <kml>), a GeoJSON object, or a CSV file whose
-// header names a latitude and a longitude column. Empty for anything else,
+// whose root is <gpx> or <kml>), a GeoJSON object, a CSV file whose
+// header names a latitude and a longitude column, or a zip archive (a
+// KMZ). Empty for anything else,
 // destination files included (they begin with four spaces or a length).
 InterchangeKind KindOfInterchangeFile(std::string_view head);
 

@@ -48,17 +48,26 @@ bool ReadInterchange(std::string_view bytes, const std::string& source,
                      std::vector<std::string>* notes, std::string* error) {
   points->clear();
   notes->clear();
+  if (bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4)) {
+    *error = source +
+             " is a zip archive (a KMZ is a zipped KML); unzip it and give "
+             "the KML inside (most often doc.kml)";
+    return false;
+  }
   const InputFormat format = choice.format != InputFormat::kAuto
                                  ? choice.format
                                  : SniffFormat(bytes);
   if (format == InputFormat::kCsv) {
-    return ReadCsv(bytes, source, points, notes, error);
+    return ReadCsv(bytes, source, points, notes, error, choice.encoding);
   }
   if (format == InputFormat::kGeoJson) {
-    return ReadGeoJson(bytes, source, choice.plan, points, notes, error);
+    return ReadGeoJson(bytes, source, choice.plan, points, notes, error,
+                       choice.encoding);
   }
   pugi::xml_document document;
-  if (!LoadXml(bytes, source, &document, error)) return false;
+  if (!LoadXml(bytes, source, &document, error, choice.encoding)) {
+    return false;
+  }
   const pugi::xml_node root = RootElement(document);
   if (choice.format == InputFormat::kAuto && !Is(root, "gpx") &&
       !Is(root, "kml")) {

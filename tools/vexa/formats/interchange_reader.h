@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "destination/destination_encoder.h"
+#include "formats/input_text.h"
 
 namespace pugi {
 class xml_node;
@@ -35,6 +36,7 @@ struct ImportChoice {
   InputFormat format = InputFormat::kAuto;
   int plan = 2;  // a line (KML, GeoJSON) is a route only for a guide message
   GpxChoice gpx;
+  InputEncoding encoding;  // as the user named it, or told by the bytes
 };
 
 // "CSV", "GPX", "KML", "GeoJSON" ("interchange" for kAuto).
@@ -54,7 +56,8 @@ bool ReadInterchange(std::string_view bytes, const std::string& source,
 // semicolons or tabs; RFC 4180 quoting.
 bool ReadCsv(std::string_view bytes, const std::string& source,
              std::vector<EncodePoint>* points,
-             std::vector<std::string>* notes, std::string* error);
+             std::vector<std::string>* notes, std::string* error,
+             const InputEncoding& encoding = {});
 
 // One route's points, or else the waypoints; a track's end point only when
 // asked for (a track is a recording of a trip, not a list of destinations).
@@ -72,7 +75,8 @@ bool ReadKml(const pugi::xml_node& root, const std::string& source, int plan,
 // order; for a guide message without any, the first LineString's points.
 bool ReadGeoJson(std::string_view bytes, const std::string& source, int plan,
                  std::vector<EncodePoint>* points,
-                 std::vector<std::string>* notes, std::string* error);
+                 std::vector<std::string>* notes, std::string* error,
+                 const InputEncoding& encoding = {});
 
 // What a KML or GeoJSON file held, gathered by its reader.
 struct Places {

@@ -1,8 +1,10 @@
 // KML import (see interchange_reader.h): every Placemark below the root, in
 // document order (folders included), with its <name>. A Point's
 // coordinates are "longitude,latitude[,altitude]"; a LineString's are such
-// tuples separated by blanks. Other geometries are named in a note.
+// tuples separated by blanks. Other geometries are named in a note. A route
+// preference may come in the placemark's ExtendedData (route or type).
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -82,6 +84,33 @@ std::vector<pugi::xml_node> Placemarks(const pugi::xml_node& root) {
   return found;
 }
 
+bool NamedRouteData(const pugi::xml_node& data) {
+  std::string name = data.attribute("name").value();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "route" || name == "type";
+}
+
+// The route preference a placemark's ExtendedData gives as written: a
+// Data (with its value) or a SchemaData's SimpleData named route or type.
+// Empty when there is none.
+std::string ExtendedRoute(const pugi::xml_node& placemark) {
+  for (pugi::xml_node extended : placemark.children()) {
+    if (!Is(extended, "ExtendedData")) continue;
+    for (pugi::xml_node data : extended.children()) {
+      if (Is(data, "Data") && NamedRouteData(data)) {
+        return Trimmed(Child(data, "value"));
+      }
+      if (!Is(data, "SchemaData")) continue;
+      for (pugi::xml_node simple : data.children()) {
+        if (Is(simple, "SimpleData") && NamedRouteData(simple)) {
+          return Trimmed(simple);
+        }
+      }
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 bool ReadKml(const pugi::xml_node& root, const std::string& source, int plan,
@@ -99,6 +128,15 @@ bool ReadKml(const pugi::xml_node& root, const std::string& source, int plan,
     const std::string label =
         "KML placemark " + std::to_string(i + 1) +
         (name.empty() ? "" : " ('" + ShownValue(name) + "')");
+    int route = -1;
+    if (const std::string text = ExtendedRoute(placemark); !text.empty()) {
+      route = RouteModeFromName(text);
+      if (route < 0) {
+        *error = label + " in " + source + ": the route '" + ShownValue(text) +
+                 "' is not recommended, fastest, shortest or economical";
+        return false;
+      }
+    }
     // A MultiGeometry's parts count as the placemark's own.
     std::vector<pugi::xml_node> geometries;
     for (pugi::xml_node child : placemark.children()) {
@@ -136,6 +174,7 @@ bool ReadKml(const pugi::xml_node& root, const std::string& source, int plan,
         return false;
       }
       used = true;
+      for (EncodePoint& tuple : tuples) tuple.route = route;
       if (point) {
         tuples.resize(1);
         tuples[0].name = name;

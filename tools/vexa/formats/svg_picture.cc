@@ -34,6 +34,7 @@ constexpr double kScaleHeight = 48;  // the legs' distances, the scale bar
 // map with a readable scale.
 constexpr double kMinSpanDegrees = 0.01;
 constexpr double kMarkRadius = 9;
+constexpr double kRowHeight = 24;  // a name and its route preference
 constexpr double kMinLabelledLeg = 120;  // pixels
 
 constexpr const char* kViaColour = "#1f6feb";
@@ -53,6 +54,23 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string Pixels(double value) { return Fixed(value, 1); }
+
+// About how wide `text` is at the 12-pixel font: a wide (East Asian)
+// character twice a narrow one. Only an estimate; no fonts are read.
+double TextWidth(const std::string& text) {
+  double width = 0;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      width += 7;
+    } else if (byte >= 0xE3 && byte < 0xF0) {
+      width += 12;  // from U+3000: the scripts of China, Japan and Korea
+    } else if (byte >= 0xC0) {
+      width += 8;
+    }
+  }
+  return width;
+}
 
 std::string DistanceText(double km) {
   return Fixed(km, km < 10 ? 2 : km < 100 ? 1 : 0) + " km";
@@ -209,8 +227,34 @@ double AddPanel(pugi::xml_node svg, const Outcome& outcome, double top) {
     Attribute(list, "font-size", "11");
   }
 
-  for (const PointView& point : points) {
+  // Points whose marks would cover each other (a street apart at a
+  // country's scale) form a cluster: one mark with their count, and their
+  // numbers and names listed beside it, so each stays readable.
+  std::vector<std::size_t> cluster_of(points.size());
+  std::vector<std::size_t> cluster_size(points.size(), 0);
+  std::vector<std::size_t> row_of(points.size(), 0);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    cluster_of[i] = i;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (cluster_of[j] != j) continue;
+      const double dx = project_x(points[i]) - project_x(points[j]);
+      const double dy = project_y(points[i]) - project_y(points[j]);
+      if (dx * dx + dy * dy < 4 * kMarkRadius * kMarkRadius) {
+        cluster_of[i] = j;
+        break;
+      }
+    }
+    row_of[i] = cluster_size[cluster_of[i]]++;
+  }
+
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const PointView& point = points[i];
+    const PointView& first = points[cluster_of[i]];
+    const std::size_t size = cluster_size[cluster_of[i]];
+    // A cluster's mark sits at its first point; each point's own circle
+    // stays where the point is.
     const double x = project_x(point), y = project_y(point);
+    const double mark_x = project_x(first), mark_y = project_y(first);
     pugi::xml_node mark = panel.append_child("g");
     Attribute(mark, "class", "point");
     pugi::xml_node circle = mark.append_child("circle");
@@ -220,23 +264,65 @@ double AddPanel(pugi::xml_node svg, const Outcome& outcome, double top) {
     Attribute(circle, "r", Pixels(kMarkRadius));
     Attribute(circle, "fill",
               point.role == "via" ? kViaColour : kDestinationColour);
+    // The label goes to the side with room for it; a name too long even
+    // there is narrowed to fit, never cut.
+    const bool named = !point.name_bytes.empty();
+    const std::string text = named ? DisplayText(point.name_bytes) : point.role;
+    const double room_right = kWidth - 8 - (mark_x + kMarkRadius + 4);
+    const double room_left = mark_x - kMarkRadius - 4 - 8;
+    const double indent = size > 1 ? 18 : 0;  // the number before the name
+    const double width = TextWidth(text) + indent;
+    const bool left =
+        mark_x > kWidth / 2 ? width <= room_left || room_left >= room_right
+                            : width > room_right && room_left > room_right;
+    const double room = left ? room_left : room_right;
+    const double start = left ? mark_x - kMarkRadius - 4 : mark_x + kMarkRadius + 4;
+    // Rows of a cluster, centred on its mark: a name, and under it the
+    // route preference.
+    const double rows_top = std::max(
+        map_top + 16, std::min(mark_y + 4 - static_cast<double>(size - 1) / 2 *
+                                                  kRowHeight,
+                               top + height - kScaleHeight - 12 -
+                                   static_cast<double>(size - 1) * kRowHeight));
+    const double row_y = size > 1 ? rows_top + static_cast<double>(row_of[i]) *
+                                                   kRowHeight
+                                  : mark_y + 4;
     pugi::xml_node order =
-        Text(mark, "order", x, y + 4, std::to_string(point.order));
-    Attribute(order, "text-anchor", "middle");
+        size > 1 ? Text(mark, "order", left ? start : start + indent / 2,
+                        row_y, std::to_string(point.order))
+                 : Text(mark, "order", x, y + 4, std::to_string(point.order));
+    Attribute(order, "text-anchor",
+              size > 1 ? (left ? "end" : "middle") : "middle");
     Attribute(order, "font-size", "11");
     Attribute(order, "font-weight", "bold");
-    Attribute(order, "fill", "#ffffff");
-    // An unnamed point (every point of a guide message) shows its role.
-    const bool named = !point.name_bytes.empty();
-    const bool left = x > kWidth / 2;
-    pugi::xml_node label =
-        Text(mark, "label", left ? x - kMarkRadius - 4 : x + kMarkRadius + 4,
-             y + 4, named ? DisplayText(point.name_bytes) : point.role);
+    Attribute(order, "fill", size > 1 ? "#24292f" : "#ffffff");
+    // Over the cluster's last circle, so no other covers it.
+    if (size > 1 && row_of[i] == size - 1) {
+      pugi::xml_node count = Text(mark, "cluster", mark_x, mark_y + 4,
+                                  "\xC3\x97" + std::to_string(size));
+      Attribute(count, "text-anchor", "middle");
+      Attribute(count, "font-size", "10");
+      Attribute(count, "font-weight", "bold");
+      Attribute(count, "fill", "#ffffff");
+    }
+    const double label_x =
+        size > 1 ? (left ? start - indent : start + indent) : start;
+    pugi::xml_node label = Text(mark, "label", label_x, row_y, text);
     if (left) Attribute(label, "text-anchor", "end");
+    if (width > room) {
+      Attribute(label, "textLength", Pixels(std::max(room - indent, 24.0)));
+      Attribute(label, "lengthAdjust", "spacingAndGlyphs");
+    }
     Attribute(label, "stroke", "#f6f8fa");
     Attribute(label, "stroke-width", "3");
     Attribute(label, "paint-order", "stroke");
+    // An unnamed point (every point of a guide message) shows its role.
     if (!named) Attribute(label, "font-style", "italic");
+    pugi::xml_node preference =
+        Text(mark, "route", label_x, row_y + 11, point.route);
+    if (left) Attribute(preference, "text-anchor", "end");
+    Attribute(preference, "font-size", "9");
+    Attribute(preference, "fill", "#57606a");
   }
 
   // The scale bar is true at the mean latitude, where the projection keeps

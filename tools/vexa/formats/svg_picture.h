@@ -3,7 +3,10 @@
 // equirectangular projection to its own points (longitude scaled by the
 // cosine of their mean latitude, so distances look right near it), numbers
 // the points in packet order, writes each name (or, for an unnamed point,
-// its role) beside it, joins consecutive points (a guide message as its
+// its role) beside it, on the side with room (narrowed to fit, never cut),
+// with its route preference under it, lists points whose marks would
+// cover each other beside one mark with their count, joins consecutive
+// points (a guide message as its
 // route, from the via points to the destination), lists the great-circle
 // distance of each leg under the map and draws a scale bar in kilometres. The document
 // holds no script and no reference outside itself; every number has a

@@ -81,10 +81,11 @@ std::size_t UndefinedReference(std::string_view text) {
 }  // namespace
 
 bool LoadXml(std::string_view bytes, const std::string& source,
-             pugi::xml_document* document, std::string* error) {
+             pugi::xml_document* document, std::string* error,
+             const InputEncoding& encoding) {
   std::string text;
   std::string why;
-  if (!DecodeXml(bytes, &text, &why)) {
+  if (!DecodeXml(bytes, &text, &why, encoding)) {
     *error = source + " " + why;
     return false;
   }

@@ -15,12 +15,15 @@
 
 #include <pugixml.hpp>
 
+#include "formats/input_text.h"
+
 namespace vexa::tool {
 
 // Loads `bytes` into `document`. On failure false with a message that
 // begins with `source` (the input's name for messages).
 bool LoadXml(std::string_view bytes, const std::string& source,
-             pugi::xml_document* document, std::string* error);
+             pugi::xml_document* document, std::string* error,
+             const InputEncoding& encoding = {});
 
 // The document's root element (null when there is none).
 pugi::xml_node RootElement(const pugi::xml_document& document);

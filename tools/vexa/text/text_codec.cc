@@ -129,14 +129,14 @@ bool CharToCodePage(const std::u16string& units, std::string* out) {
 // others, and neither may pass for a character. A private-use character
 // (0xFF is U+F8F5 in code page 936) shows as nothing, so it does not count
 // either.
-std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
-                               std::u16string* units) {
+std::size_t DecodeCodePageChar(unsigned code_page, std::string_view bytes,
+                               std::size_t pos, std::u16string* units) {
   for (std::size_t len = 1; len <= 4 && pos + len <= bytes.size(); ++len) {
     const std::string piece(bytes.substr(pos, len));
     if (piece.find('\0') != std::string::npos) return 0;
     char16_t wide[8];
-    const int n = tool_interface::CodePageToWide(DestinationCodePage(),
-                                                 piece.c_str(), wide, 8);
+    const int n = tool_interface::CodePageToWide(code_page, piece.c_str(),
+                                                 wide, 8);
     // n counts the terminator.
     if (n < 2 || n > 3) continue;
     const std::u16string decoded(wide, static_cast<std::size_t>(n - 1));
@@ -147,7 +147,7 @@ std::size_t DecodeCodePageChar(std::string_view bytes, std::size_t pos,
     if (decoded[0] >= 0xE000 && decoded[0] <= 0xF8FF) continue;
     char back[16];
     const int m = tool_interface::WideToCodePage(
-        DestinationCodePage(), decoded.data(),
+        code_page, decoded.data(),
         static_cast<int>(decoded.size()), back,
         static_cast<int>(sizeof back));
     if (m != static_cast<int>(len) || piece.compare(0, len, back, len) != 0) {
@@ -168,10 +168,10 @@ void AppendEscapedByte(unsigned char b, std::string* out) {
 // Decodes the code-page character at `*pos` (a byte of 0x80 or more starts
 // it) and appends it as UTF-8, moving `*pos` behind it. False, with
 // nothing appended or moved, when the bytes there are no character.
-bool AppendDecodedChar(std::string_view bytes, std::size_t* pos,
-                       std::string* out) {
+bool AppendDecodedChar(unsigned code_page, std::string_view bytes,
+                       std::size_t* pos, std::string* out) {
   std::u16string units;
-  const std::size_t len = DecodeCodePageChar(bytes, *pos, &units);
+  const std::size_t len = DecodeCodePageChar(code_page, bytes, *pos, &units);
   if (len == 0) return false;
   *out += Utf16ToUtf8(units);
   *pos += len;
@@ -385,7 +385,7 @@ std::string DisplayText(std::string_view bytes) {
       ++pos;
       continue;
     }
-    if (!AppendDecodedChar(bytes, &pos, &out)) {
+    if (!AppendDecodedChar(DestinationCodePage(), bytes, &pos, &out)) {
       AppendEscapedByte(b, &out);
       ++pos;
     }
@@ -394,6 +394,11 @@ std::string DisplayText(std::string_view bytes) {
 }
 
 std::string CodePageToUtf8(std::string_view bytes, bool* exact) {
+  return CodePageToUtf8(bytes, DestinationCodePage(), exact);
+}
+
+std::string CodePageToUtf8(std::string_view bytes, unsigned code_page,
+                           bool* exact) {
   std::string out;
   *exact = true;
   std::size_t pos = 0;
@@ -404,7 +409,7 @@ std::string CodePageToUtf8(std::string_view bytes, bool* exact) {
       ++pos;
       continue;
     }
-    if (!AppendDecodedChar(bytes, &pos, &out)) {
+    if (!AppendDecodedChar(code_page, bytes, &pos, &out)) {
       AppendUtf8(kReplacement, &out);
       *exact = false;
       ++pos;

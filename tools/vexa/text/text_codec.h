@@ -51,6 +51,10 @@ std::string DisplayText(std::string_view bytes);
 // not decode become U+FFFD; `exact` tells whether every byte decoded.
 std::string CodePageToUtf8(std::string_view bytes, bool* exact);
 
+// The same in code page `code_page` (an interchange file's, say).
+std::string CodePageToUtf8(std::string_view bytes, unsigned code_page,
+                           bool* exact);
+
 // UTF-8 text from the user (a name, a path, a CSV field) as shown in a
 // message: bytes that are not UTF-8 and control characters as \xNN,
 // invisible marks (a byte-order mark, say) as \uNNNN, a backslash doubled.

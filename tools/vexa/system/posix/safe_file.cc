@@ -118,8 +118,13 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes,
     }
     // rename() needs only the folder's permission, so a read-only file
     // would be replaced without a word; the owner's bits say otherwise.
-    if (!mode.force && ::access(target.c_str(), W_OK) != 0 &&
-        errno == EACCES) {
+    // Root passes access(), so a file without any write bit counts as
+    // read-only by its mode.
+    const bool no_write_bit =
+        (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    if (!mode.force &&
+        (no_write_bit ||
+         (::access(target.c_str(), W_OK) != 0 && errno == EACCES))) {
       char bits[8];
       std::snprintf(bits, sizeof bits, "%04o",
                     static_cast<unsigned>(existing.st_mode & 07777));
