@@ -10,9 +10,9 @@
 # WebAssembly module; Debian's emcc runs its helpers under the machine's
 # node with NODE_PATH=/usr/share/nodejs, which the web preset sets;
 # Chromium, npm and CJK fonts for the page's browser tests). The
-# windows group also unpacks Debian's pugixml source (no mingw-w64 package
-# exists) into /usr/local/src/pugixml, from which the Windows build of the
-# tool compiles it.
+# windows and web groups also unpack Debian's pugixml source (no mingw-w64
+# or emscripten package exists) into /usr/local/src/pugixml, from which the
+# Windows build of the tool and the web module compile it.
 #   scripts/install-deps.sh [host] [windows] [armhf] [fuzz] [analysis] [web]
 set -euo pipefail
 
@@ -103,11 +103,11 @@ for loc in de_DE.UTF-8 zh_CN.UTF-8; do
   fi
 done
 
-# pugixml for the Windows tool: Debian's source package, unpacked once to a
+# pugixml for the Windows tool and the web module: Debian's source package, unpacked once to a
 # fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR). When no source entry
 # exists, one is made from each binary entry already configured.
 pugixml_dir=/usr/local/src/pugixml
-if [[ " $* " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]]; then
+if [[ " $* " =~ " "(windows|web)" " && ! -f $pugixml_dir/src/pugixml.cpp ]]; then
   if [[ $(id -u) -ne 0 ]]; then
     echo "pugixml source is missing in $pugixml_dir (run this as root)" >&2
     exit 1

@@ -25,4 +25,4 @@ cmake --build --preset default --target vexa_cli -j 2
 echo "=== web: browser tests (headless Chromium)"
 (cd web/tests && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
 VEXA_SITE_DIR="$PWD/build/web/site" VEXA_TOOL="$PWD/build/default/bin/vexa" \
-  node --test web/tests/page.test.js
+  node --test --test-concurrency=1 web/tests/page.test.js web/tests/import.test.js
