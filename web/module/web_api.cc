@@ -1,8 +1,8 @@
 #include "web_api.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -47,17 +47,29 @@ const char* Refuse(const std::string& message) {
   return Give(Json{{"ok", false}, {"message", message}});
 }
 
-// Runs `work`, answering any exception (a request that is no JSON, memory
-// running out) as a refusal: nothing throws into the page's script.
-template <typename Work>
-const char* Guarded(Work work) {
-  try {
-    return work();
-  } catch (const std::exception& e) {
-    return Refuse(std::string("the module could not do this: ") + e.what());
-  } catch (...) {
-    return Refuse("the module could not do this");
-  }
+// The members of a request, read without a throw (this face is built
+// without exceptions): a member that is missing or of another type is the
+// fallback, a coordinate then NaN, which the encoder refuses.
+double NumberAt(const nlohmann::json& object, const char* key) {
+  const auto it = object.find(key);
+  return it != object.end() && it->is_number() ? it->get<double>() : std::nan("");
+}
+
+int IntegerAt(const nlohmann::json& object, const char* key, int fallback) {
+  const auto it = object.find(key);
+  if (it == object.end() || !it->is_number_integer()) return fallback;
+  const auto value = it->get<long long>();
+  return value >= -1000000 && value <= 1000000 ? static_cast<int>(value) : fallback;
+}
+
+std::string TextAt(const nlohmann::json& object, const char* key) {
+  const auto it = object.find(key);
+  return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+bool TruthAt(const nlohmann::json& object, const char* key) {
+  const auto it = object.find(key);
+  return it != object.end() && it->is_boolean() && it->get<bool>();
 }
 
 RequestJson Request(const char* request, int size) {
@@ -111,15 +123,17 @@ const char* GiveOutcome(const Outcome& outcome) {
 // The encode request of the page's points, in travel order.
 vexa::tool::EncodeRequest EncodeRequestOf(const RequestJson& request) {
   vexa::tool::EncodeRequest encode;
-  encode.plan = request.value("plan", 2);
-  const RequestJson points = request.value("points", RequestJson::array());
-  for (std::size_t i = 0; i < points.size(); ++i) {
+  encode.plan = IntegerAt(request, "plan", 2);
+  const auto points = request.find("points");
+  if (points == request.end() || !points->is_array()) return encode;
+  for (std::size_t i = 0; i < points->size(); ++i) {
+    const RequestJson& given = (*points)[i];
     vexa::tool::EncodePoint point;
-    point.latitude = points[i].value("latitude", 0.0);
-    point.longitude = points[i].value("longitude", 0.0);
-    if (encode.plan == 2) point.name = points[i].value("name", std::string());
+    point.latitude = NumberAt(given, "latitude");
+    point.longitude = NumberAt(given, "longitude");
+    if (encode.plan == 2) point.name = TextAt(given, "name");
     point.origin = "point " + std::to_string(i + 1);
-    encode.routes.push_back(points[i].value("route", 0));
+    encode.routes.push_back(IntegerAt(given, "route", 0));
     encode.points.push_back(std::move(point));
   }
   return encode;
@@ -186,143 +200,129 @@ int vexa_web_analysis_bytes(void) {
 
 const char* vexa_web_decode_json(const char* request, int request_size,
                                  const unsigned char* bytes, int size) {
-  return Guarded([&] {
-    const RequestJson asked = Request(request, request_size);
-    const std::string_view head = Bytes(bytes, size).substr(0, vexa::tool::kAnalysisBytes);
-    Outcome outcome;
-    outcome.source = asked.value("name", std::string());
-    const int plan = asked.value("plan", 0);
-    std::string reason;
-    outcome.plan = plan == 1 || plan == 2
-                       ? plan : vexa::tool::DetectPlan(outcome.source, head, &reason);
-    outcome.result = ReadFromMemory(outcome.plan, head, &outcome.packet);
-    // A size the page cannot know exactly is at least what it handed over.
-    const double whole = asked.value("size", 0.0);
-    vexa::tool::ExplainFileOutcome(
-        head, whole >= static_cast<double>(head.size()) && whole < 9e15
-                  ? static_cast<long long>(whole) : static_cast<long long>(head.size()),
-        &outcome);
-    return GiveOutcome(outcome);
-  });
+  const RequestJson asked = Request(request, request_size);
+  const std::string_view head = Bytes(bytes, size).substr(0, vexa::tool::kAnalysisBytes);
+  Outcome outcome;
+  outcome.source = TextAt(asked, "name");
+  const int plan = IntegerAt(asked, "plan", 0);
+  std::string reason;
+  outcome.plan = plan == 1 || plan == 2
+                     ? plan : vexa::tool::DetectPlan(outcome.source, head, &reason);
+  outcome.result = ReadFromMemory(outcome.plan, head, &outcome.packet);
+  // A size the page cannot know exactly is at least what it handed over.
+  const double whole = NumberAt(asked, "size");
+  vexa::tool::ExplainFileOutcome(
+      head, whole >= static_cast<double>(head.size()) && whole < 9e15
+                ? static_cast<long long>(whole) : static_cast<long long>(head.size()),
+      &outcome);
+  return GiveOutcome(outcome);
 }
 
 const char* vexa_web_parse_json(const char* request, int request_size,
                                 const uint16_t* text, int units) {
-  return Guarded([&] {
-    const RequestJson asked = Request(request, request_size);
-    const std::size_t count = text != nullptr && units > 0 ? static_cast<std::size_t>(units) : 0;
-    const int length = asked.value("length", static_cast<int>(count * 2));
-    Outcome outcome;
-    outcome.source = "text";
-    outcome.plan = asked.value("plan", 2);
-    outcome.result = vexa_web_parse_raw(outcome.plan, text, length, &outcome.packet);
-    // The tool explains the text the library was given: length / 2 units.
-    const std::size_t given = length > 0 ? static_cast<std::size_t>(length) / 2 : 0;
-    vexa::tool::ExplainTextOutcome(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text),
-                            given < count ? given : count),
-        &outcome);
-    return GiveOutcome(outcome);
-  });
+  const RequestJson asked = Request(request, request_size);
+  const std::size_t count = text != nullptr && units > 0 ? static_cast<std::size_t>(units) : 0;
+  const int length = IntegerAt(asked, "length", static_cast<int>(count * 2));
+  Outcome outcome;
+  outcome.source = "text";
+  outcome.plan = IntegerAt(asked, "plan", 2);
+  outcome.result = vexa_web_parse_raw(outcome.plan, text, length, &outcome.packet);
+  // The tool explains the text the library was given: length / 2 units.
+  const std::size_t given = length > 0 ? static_cast<std::size_t>(length) / 2 : 0;
+  vexa::tool::ExplainTextOutcome(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text),
+                          given < count ? given : count),
+      &outcome);
+  return GiveOutcome(outcome);
 }
 
 const char* vexa_web_import_json(const char* request, int request_size,
                                  const unsigned char* bytes, int size) {
-  return Guarded([&] {
-    const RequestJson asked = Request(request, request_size);
-    vexa::tool::ImportChoice choice;
-    const std::string format = asked.value("format", std::string("auto"));
-    using vexa::tool::InputFormat;
-    choice.format = format == "csv" ? InputFormat::kCsv
-                    : format == "gpx" ? InputFormat::kGpx
-                    : format == "kml" ? InputFormat::kKml
-                    : format == "geojson" ? InputFormat::kGeoJson
-                    : InputFormat::kAuto;
-    choice.plan = asked.value("plan", 2);
-    choice.gpx.route = asked.value("gpxRoute", 0);
-    choice.gpx.track = asked.value("gpxTrack", 0);
-    choice.gpx.waypoints = asked.value("gpxWaypoints", false);
-    // Named as the tool names an input file.
-    const std::string source =
-        "'" + vexa::tool::ShownPath(asked.value("name", std::string())) + "'";
-    std::vector<vexa::tool::EncodePoint> points;
-    std::vector<std::string> notes;
-    std::string error;
-    if (!vexa::tool::ReadInterchange(Bytes(bytes, size), source, choice, &points,
-                                     &notes, &error)) {
-      return Refuse(error.empty() ? "cannot read " + source : error);
-    }
-    Json list = Json::array();
-    for (const vexa::tool::EncodePoint& point : points) {
-      list.push_back({{"latitude", point.latitude}, {"longitude", point.longitude},
-                      {"name", point.name}, {"route", point.route}});
-    }
-    return Give(Json{{"ok", true}, {"points", list}, {"notes", notes}});
-  });
+  const RequestJson asked = Request(request, request_size);
+  vexa::tool::ImportChoice choice;
+  const std::string format = TextAt(asked, "format");
+  using vexa::tool::InputFormat;
+  choice.format = format == "csv" ? InputFormat::kCsv
+                  : format == "gpx" ? InputFormat::kGpx
+                  : format == "kml" ? InputFormat::kKml
+                  : format == "geojson" ? InputFormat::kGeoJson
+                  : InputFormat::kAuto;
+  choice.plan = IntegerAt(asked, "plan", 2);
+  choice.gpx.route = IntegerAt(asked, "gpxRoute", 0);
+  choice.gpx.track = IntegerAt(asked, "gpxTrack", 0);
+  choice.gpx.waypoints = TruthAt(asked, "gpxWaypoints");
+  // Named as the tool names an input file.
+  const std::string source =
+      "'" + vexa::tool::ShownPath(TextAt(asked, "name")) + "'";
+  std::vector<vexa::tool::EncodePoint> points;
+  std::vector<std::string> notes;
+  std::string error;
+  if (!vexa::tool::ReadInterchange(Bytes(bytes, size), source, choice, &points,
+                                   &notes, &error)) {
+    return Refuse(error.empty() ? "cannot read " + source : error);
+  }
+  Json list = Json::array();
+  for (const vexa::tool::EncodePoint& point : points) {
+    list.push_back({{"latitude", point.latitude}, {"longitude", point.longitude},
+                    {"name", point.name}, {"route", point.route}});
+  }
+  return Give(Json{{"ok", true}, {"points", list}, {"notes", notes}});
 }
 
 const char* vexa_web_encode_json(const char* request, int request_size) {
-  return Guarded([&] {
-    vexa::tool::EncodedFile file;
-    Outcome outcome;
-    std::string error;
-    if (!Encode(Request(request, request_size), &file, &outcome, &error)) {
-      return Give(Json{{"ok", false}, {"message", error}, {"point", PointNamed(error)}});
-    }
-    Json decoded = vexa::tool::OutcomeToJson(outcome);
-    return Give(Json{{"ok", true}, {"bytes", Hex(file.bytes)}, {"notes", file.notes},
-                     {"decoded", decoded}});
-  });
+  vexa::tool::EncodedFile file;
+  Outcome outcome;
+  std::string error;
+  if (!Encode(Request(request, request_size), &file, &outcome, &error)) {
+    return Give(Json{{"ok", false}, {"message", error}, {"point", PointNamed(error)}});
+  }
+  Json decoded = vexa::tool::OutcomeToJson(outcome);
+  return Give(Json{{"ok", true}, {"bytes", Hex(file.bytes)}, {"notes", file.notes},
+                   {"decoded", decoded}});
 }
 
 const char* vexa_web_export_json(const char* request, int request_size) {
-  return Guarded([&] {
-    const RequestJson asked = Request(request, request_size);
-    vexa::tool::EncodedFile file;
-    Outcome outcome;
-    std::string error;
-    if (!Encode(asked, &file, &outcome, &error)) {
-      return Give(Json{{"ok", false}, {"message", error}, {"point", PointNamed(error)}});
-    }
-    outcome.source = asked.value("source", std::string());
-    const std::string name = asked.value("format", std::string());
-    std::ostringstream text;
-    std::ostringstream ignored;  // the warnings, which the page shows itself
-    vexa::tool::Format format;
-    if (name == "kml") {
-      vexa::tool::PrintKml({outcome}, text);
-    } else if (name != "table" && name != "json" && name != "hex" &&
-               vexa::tool::FormatFromName(name, &format)) {
-      vexa::tool::PrintOutcomes({outcome}, format, false, text, ignored);
-    } else {
-      return Refuse("no such format: " + name);
-    }
-    return Give(Json{{"ok", true}, {"text", text.str()}});
-  });
+  const RequestJson asked = Request(request, request_size);
+  vexa::tool::EncodedFile file;
+  Outcome outcome;
+  std::string error;
+  if (!Encode(asked, &file, &outcome, &error)) {
+    return Give(Json{{"ok", false}, {"message", error}, {"point", PointNamed(error)}});
+  }
+  outcome.source = TextAt(asked, "source");
+  const std::string name = TextAt(asked, "format");
+  std::ostringstream text;
+  std::ostringstream ignored;  // the warnings, which the page shows itself
+  vexa::tool::Format format;
+  if (name == "kml") {
+    vexa::tool::PrintKml({outcome}, text);
+  } else if (name != "table" && name != "json" && name != "hex" &&
+             vexa::tool::FormatFromName(name, &format)) {
+    vexa::tool::PrintOutcomes({outcome}, format, false, text, ignored);
+  } else {
+    return Refuse("no such format: " + name);
+  }
+  return Give(Json{{"ok", true}, {"text", text.str()}});
 }
 
 const char* vexa_web_fit_name_json(const char* request, int request_size) {
-  return Guarded([&] {
-    std::string fitted;
-    const std::string replaced = vexa::tool::FitName(
-        Request(request, request_size).value("name", std::string()), &fitted);
-    return Give(Json{{"ok", true}, {"name", fitted}, {"replaced", replaced}});
-  });
+  std::string fitted;
+  const std::string replaced = vexa::tool::FitName(
+      TextAt(Request(request, request_size), "name"), &fitted);
+  return Give(Json{{"ok", true}, {"name", fitted}, {"replaced", replaced}});
 }
 
 const char* vexa_web_code_page_text_json(const unsigned char* bytes, int size) {
-  return Guarded([&] {
-    // As a head unit shows it: Windows' conversion, which gives every byte
-    // pair a character (the user-defined areas too).
-    const std::string text(Bytes(bytes, size));
-    std::u16string wide(text.size() + 1, u'\0');
-    const int units = vexa::tool_interface::CodePageToWide(
-        vexa::tool_interface::AnsiCodePage(), text.c_str(), wide.data(),
-        static_cast<int>(wide.size()));
-    if (units <= 0) return Refuse("the text does not convert");
-    wide.resize(static_cast<std::size_t>(units - 1));
-    return Give(Json{{"ok", true}, {"text", vexa::tool::Utf16ToUtf8(wide)}});
-  });
+  // As a head unit shows it: Windows' conversion, which gives every byte
+  // pair a character (the user-defined areas too).
+  const std::string text(Bytes(bytes, size));
+  std::u16string wide(text.size() + 1, u'\0');
+  const int units = vexa::tool_interface::CodePageToWide(
+      vexa::tool_interface::AnsiCodePage(), text.c_str(), wide.data(),
+      static_cast<int>(wide.size()));
+  if (units <= 0) return Refuse("the text does not convert");
+  wide.resize(static_cast<std::size_t>(units - 1));
+  return Give(Json{{"ok", true}, {"text", vexa::tool::Utf16ToUtf8(wide)}});
 }
 
 const char* vexa_web_result_name(int code) {

@@ -10,7 +10,8 @@
 // JSON and return their answer as UTF-8 JSON (one object, described at each
 // function), NUL-terminated, owned by the module and valid until the next
 // call; vexa_web_answer_size() gives its length. Nothing throws across
-// this face: any failure inside is an answer with "ok": false.
+// this face: a request that is no JSON, or a member of the wrong type, reads
+// as if the member were missing (a coordinate as NaN, which is refused).
 // Single-threaded, as the module is, and no state is kept between calls
 // but the last answer.
 

@@ -370,10 +370,11 @@
 
   // A coordinate as typed: a decimal number with a point or a single
   // decimal comma, an optional sign and exponent. Anything else (0x27,
-  // 0b101, 1_000, Infinity) is no number.
+  // 0b101, 1_000, Infinity, 1e400) is no number.
   function coordinate(text) {
     const trimmed = String(text).trim().replace(/^([+-]?\d*),(\d+(?:[eE][+-]?\d+)?)$/, '$1.$2');
-    return /^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$/.test(trimmed) ? Number(trimmed) : NaN;
+    const value = /^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$/.test(trimmed) ? Number(trimmed) : NaN;
+    return Number.isFinite(value) ? value : NaN;
   }
 
   // Rebuilds the table. `focus` puts the focus back where the user was: a
@@ -627,8 +628,14 @@
     if (!vexa || !mayReplace()) return;
     problem('');
     if (file.size > MAX_IMPORT_BYTES) { problem(t.importTooBig(file.size)); return; }
-    const imported = vexa.importFile(new Uint8Array(await file.arrayBuffer()),
-                                     { name: file.name, plan: state.plan });
+    let imported;
+    try {
+      imported = vexa.importFile(new Uint8Array(await file.arrayBuffer()),
+                                 { name: file.name, plan: state.plan });
+    } catch (error) {
+      // The module ran out of memory or stack on it: the page goes on.
+      imported = { ok: false, message: String(error && error.message || error) };
+    }
     if (!imported.ok) {
       problem(t.importFailed(file.name) + t.toolSays + imported.message);
       return;

@@ -126,7 +126,7 @@ test('coordinates are decimal numbers; the picture numbers the points as the tab
   await open('dest.cld', listFile);
   await page.click('#add');
   const latitude = (n) => page.locator(`[data-index="${n - 1}"] [data-field="latitude"]`);
-  for (const text of ['0x27', '0b101', '1_0', 'Infinity', '']) {
+  for (const text of ['0x27', '0b101', '1_0', 'Infinity', '1e400', '']) {
     await latitude(2).fill(text);
     assert.match(await page.textContent('#point-problem-2'), /point 2: the latitude '.*' is not a decimal number/, text);
     assert.equal(await page.isDisabled('#download'), true, text);
