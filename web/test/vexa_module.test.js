@@ -127,7 +127,8 @@ test('the tool\'s import cases give the same points, names and refusals', () => 
   for (const line of cases) {
     const [file, content, options, expected] = line.split('|').reduce(
       (fields, part, i) => (i < 4 ? [...fields, part] : [...fields.slice(0, 3), `${fields[3]}|${part}`]), []);
-    const choice = { name: file, plan: 2, gpxWaypoints: options.includes('--gpx-waypoints') };
+    const plan = options.includes('--plan 1') ? 1 : 2;
+    const choice = { name: file, plan, gpxWaypoints: options.includes('--gpx-waypoints') };
     for (const option of options.split(' ')) if (formats[option]) choice.format = formats[option];
     const imported = vexa.importFile(unescape(content), choice);
     if (expected.startsWith('refused: ')) {
@@ -138,7 +139,7 @@ test('the tool\'s import cases give the same points, names and refusals', () => 
     assert.equal(imported.ok, true, `${file}: ${imported.message}`);
     // As `vexa decode --format csv` gives the file encode writes.
     const points = imported.points.map((p) => ({ ...p, route: p.route >= 0 ? p.route : 0 }));
-    const csv = vexa.exportText('csv', 2, points, 'in.cld');
+    const csv = vexa.exportText('csv', plan, points, 'in.cld');
     assert.equal(csv.ok, true, `${file}: ${csv.message}`);
     assert.equal(csv.text.trim().split('\n').slice(1).join(' | '), expected, file);
   }

@@ -54,7 +54,7 @@ async function table() {
       latitude: await row.locator('[data-field="latitude"]').inputValue(),
       longitude: await row.locator('[data-field="longitude"]').inputValue(),
       name: await row.locator('[data-field="name"]').inputValue(),
-      route: (await route.count()) ? ROUTES[Number(await route.inputValue())] : null,
+      route: ROUTES[Number(await ((await route.count()) ? route : page.locator('#guide-route')).inputValue())],
     });
   }
   return out;
@@ -87,8 +87,11 @@ test('the tool\'s import cases give the page the same points, names and messages
     const expected = rest.join('|');
     // The page reads by content, as --input does; a case that needs another
     // of encode's choices is the module's (web/test).
-    if (!options.split(' ').every((o) => ['--input', '--csv', '--gpx', '--kml', '--geojson'].includes(o))) continue;
+    const plan = options.includes('--plan 1') ? '1' : '2';
+    if (!options.replace('--plan 1', '').trim().split(' ')
+                .every((o) => ['--input', '--csv', '--gpx', '--kml', '--geojson'].includes(o))) continue;
     ++tried;
+    await page.selectOption('#plan', plan);
     await open(file, unescape(content), '#import-file');
     if (expected.startsWith('refused: ')) {
       assert.ok((await page.textContent('#problem')).includes(expected.slice(9)), file);
@@ -98,6 +101,7 @@ test('the tool\'s import cases give the page the same points, names and messages
                                                p.name, p.route].join(',')).join(' | ');
     assert.equal(shown, expected, file);
   }
+  await page.selectOption('#plan', '2');
   assert.ok(tried >= lines.length - 1, `${tried} of ${lines.length}`);
   // Sixty waypoints are all taken, and the page offers to keep five.
   const many = ['<gpx>', ...Array.from({ length: 60 }, (_, i) => `<wpt lat="${i + 1}" lon="1"><name>P${i}</name></wpt>`), '</gpx>'];
