@@ -14,6 +14,7 @@
 #include "destination/explain_outcome.h"
 #include "destination/name_fitting.h"
 #include "destination/outcome.h"
+#include "formats/input_text.h"
 #include "formats/interchange_reader.h"
 #include "formats/kml_export.h"
 #include "formats/output_format.h"
@@ -106,6 +107,59 @@ int ReadFromMemory(int plan, std::string_view bytes, DestinationPacket* packet) 
   const int result = vexa::tool_interface::ReadDestinationFile(plan, file, packet);
   std::fclose(file);
   return result;
+}
+
+// The module is built without exceptions, so the JSON parser must never
+// meet text it would throw on. For what the GeoJSON reader will parse (the
+// format named, or a first character that is '{' or '['), the same parser
+// checks the text first without a throw, and a failure is the reader's own
+// words. False with the refusal in `error`.
+class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  std::string failure;
+  bool null() override { return true; }
+  bool boolean(bool) override { return true; }
+  bool number_integer(number_integer_t) override { return true; }
+  bool number_unsigned(number_unsigned_t) override { return true; }
+  bool number_float(number_float_t, const string_t&) override { return true; }
+  bool string(string_t&) override { return true; }
+  bool binary(binary_t&) override { return true; }
+  bool start_object(std::size_t) override { return true; }
+  bool key(string_t&) override { return true; }
+  bool end_object() override { return true; }
+  bool start_array(std::size_t) override { return true; }
+  bool end_array() override { return true; }
+  bool parse_error(std::size_t, const std::string&,
+                   const nlohmann::detail::exception& e) override {
+    failure = e.what();
+    return false;
+  }
+};
+
+bool JsonParses(std::string_view bytes, const std::string& source,
+                vexa::tool::InputFormat format, std::string* error) {
+  std::string text;
+  std::string encoding;
+  std::string why;
+  // Text that does not decode is refused by the reader before it parses.
+  if (!vexa::tool::DecodeText(bytes, &text, &encoding, &why)) return true;
+  if (format == vexa::tool::InputFormat::kAuto) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos || (text[first] != '{' && text[first] != '[')) {
+      return true;
+    }
+  } else if (format != vexa::tool::InputFormat::kGeoJson) {
+    return true;
+  }
+  SyntaxCheck check;
+  if (nlohmann::json::sax_parse(text, &check)) return true;
+  // "[json.exception.parse_error.101] parse error at line 1, column 3:
+  // ..." without its bracketed id, as the reader says it.
+  const std::size_t id = check.failure.find(']');
+  *error = source + " is not valid JSON: " +
+           vexa::tool::ShownValue(id != std::string::npos && id + 2 <= check.failure.size()
+                                      ? check.failure.substr(id + 2) : check.failure);
+  return false;
 }
 
 // The decode record of an outcome, as `vexa decode --format json` gives it,
@@ -257,7 +311,8 @@ const char* vexa_web_import_json(const char* request, int request_size,
   std::vector<vexa::tool::EncodePoint> points;
   std::vector<std::string> notes;
   std::string error;
-  if (!vexa::tool::ReadInterchange(Bytes(bytes, size), source, choice, &points,
+  if (!JsonParses(Bytes(bytes, size), source, choice.format, &error) ||
+      !vexa::tool::ReadInterchange(Bytes(bytes, size), source, choice, &points,
                                    &notes, &error)) {
     return Refuse(error.empty() ? "cannot read " + source : error);
   }
