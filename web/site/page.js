@@ -152,6 +152,7 @@
   // The status line as a message and its arguments, so a change of
   // language says it again in the new one.
   let statusLine = null;
+  let problemLine = null;
 
   function element(name, attributes = {}, text) {
     const node = document.createElement(name);
@@ -175,6 +176,7 @@
     showTilesHeading();
     fillRouteSelect($('guide-route'), state.guideRoute);
     if (statusLine) status(...statusLine);
+    if (problemLine) problemLine();
     rebuildTable();
   }
 
@@ -191,7 +193,11 @@
     $('status').textContent = typeof value === 'function' ? value(...args) : (value || '');
   }
 
-  function problem(text) {
+  // problem(() => text) shows the text, and says it again after a change
+  // of language; problem('') clears the line.
+  function problem(render) {
+    problemLine = typeof render === 'function' ? render : null;
+    const text = problemLine ? problemLine() : render;
     const box = $('problem');
     box.textContent = text || '';
     box.hidden = !text;
@@ -200,6 +206,7 @@
   // A refusal: the code and its name, then the tool's explanation (the
   // field, its role and the offending text) in a part of its own.
   function refusal(source, read) {
+    problemLine = () => refusal(source, read);
     const box = $('problem');
     box.replaceChildren(`${t.refused(source === null ? t.message : source, read.result, read.resultName)} `,
                         t.toolSays, element('span', { id: 'explanation' }, read.explanation),
@@ -343,7 +350,7 @@
     if (!vexa || !mayReplace()) return;
     if (file.size > MAX_FILE_BYTES) {
       status(null);
-      problem(t.tooBig(file.size));
+      problem(() => t.tooBig(file.size));
       shown(started);
       return;
     }
@@ -615,10 +622,10 @@
 
   function exportAs(format) {
     check();
-    if (!latest || !latest.ok) { problem(t.nothingToExport); return; }
+    if (!latest || !latest.ok) { problem(() => t.nothingToExport); return; }
     const source = state.plan === 2 ? 'dest.cld' : guideName();
     const written = vexa.exportText(format, state.plan, currentPoints(), source);
-    if (!written.ok) { problem(t.nothingToExport); return; }
+    if (!written.ok) { problem(() => t.nothingToExport); return; }
     const base = source.replace(/\.[^.]*$/, '') || 'destinations';
     offer(new TextEncoder().encode(written.text), base + EXPORTS[format][1], EXPORTS[format][0]);
     saved();
@@ -627,7 +634,7 @@
   async function importFile(file) {
     if (!vexa || !mayReplace()) return;
     problem('');
-    if (file.size > MAX_IMPORT_BYTES) { problem(t.importTooBig(file.size)); return; }
+    if (file.size > MAX_IMPORT_BYTES) { problem(() => t.importTooBig(file.size)); return; }
     let imported;
     try {
       imported = vexa.importFile(new Uint8Array(await file.arrayBuffer()),
@@ -637,7 +644,7 @@
       imported = { ok: false, message: String(error && error.message || error) };
     }
     if (!imported.ok) {
-      problem(t.importFailed(file.name) + t.toolSays + imported.message);
+      problem(() => t.importFailed(file.name) + t.toolSays + imported.message);
       return;
     }
     edit();
@@ -829,7 +836,7 @@
   // Opened as a file, the browser loads no module: the page says so and
   // offers nothing that would not work.
   function refuseFileAddress() {
-    problem(t.served);
+    problem(() => t.served);
     for (const control of document.querySelectorAll('main button, main input, main select, main textarea')) {
       control.disabled = true;
     }
@@ -849,7 +856,7 @@
       vexa = await Vexa.load();
     } catch (error) {
       status(null);
-      problem(t.moduleFailed);
+      problem(() => t.moduleFailed);
       return;
     }
     status(restored ? 'restored' : 'ready');
