@@ -80,6 +80,9 @@
       discard: 'Your edits have not been downloaded. Discard them and open this instead? (Undo brings them back.)',
       restored: 'Your unsaved work from the last visit is back.',
       undone: 'Undone.', redone: 'Redone.', nothingToUndo: 'Nothing to undo.', nothingToRedo: 'Nothing to redo.',
+      gpxChoice: 'From a GPX file take', gpxAuto: 'its first route, else its waypoints',
+      gpxWaypoints: 'its waypoints', gpxRoute: 'the route numbered', gpxTrack: 'the end of the track numbered',
+      gpxNumber: 'Number of the route or track',
       toolSays: '', fitName: (name) => `Write it as '${name}'`,
     },
     zh: {
@@ -130,6 +133,9 @@
       discard: '您的修改尚未下载。要放弃这些修改并打开新内容吗？（可以撤销找回。）',
       restored: '已恢复您上次未保存的工作。',
       undone: '已撤销。', redone: '已重做。', nothingToUndo: '没有可撤销的操作。', nothingToRedo: '没有可重做的操作。',
+      gpxChoice: '从 GPX 文件中取', gpxAuto: '第一条路线，没有则取航点',
+      gpxWaypoints: '航点', gpxRoute: '编号为下列数字的路线', gpxTrack: '编号为下列数字的轨迹的终点',
+      gpxNumber: '路线或轨迹的编号',
       toolSays: '（工具的原文）', fitName: (name) => `改写为“${name}”`,
     },
   };
@@ -171,6 +177,9 @@
     for (const node of document.querySelectorAll('[data-text]')) {
       const value = t[node.dataset.text];
       if (typeof value === 'string') node.textContent = value;
+    }
+    for (const node of document.querySelectorAll('[data-label]')) {
+      node.setAttribute('aria-label', t[node.dataset.label]);
     }
     document.title = t.title;
     showTilesHeading();
@@ -631,6 +640,15 @@
     saved();
   }
 
+  // What a GPX file gives, as encode's --gpx-waypoints, --gpx-route N and
+  // --gpx-track N choose it.
+  function gpxChoice() {
+    const choice = $('gpx-choice').value;
+    const number = Math.max(1, Math.min(9999, Math.trunc(Number($('gpx-number').value)) || 1));
+    return { gpxWaypoints: choice === 'waypoints', gpxRoute: choice === 'route' ? number : 0,
+             gpxTrack: choice === 'track' ? number : 0 };
+  }
+
   async function importFile(file) {
     if (!vexa || !mayReplace()) return;
     problem('');
@@ -638,7 +656,7 @@
     let imported;
     try {
       imported = vexa.importFile(new Uint8Array(await file.arrayBuffer()),
-                                 { name: file.name, plan: state.plan });
+                                 { name: file.name, plan: state.plan, ...gpxChoice() });
     } catch (error) {
       // The module ran out of memory or stack on it: the page goes on.
       imported = { ok: false, message: String(error && error.message || error) };
@@ -815,6 +833,9 @@
     for (const button of document.querySelectorAll('[data-export]')) {
       button.addEventListener('click', () => exportAs(button.dataset.export));
     }
+    $('gpx-choice').addEventListener('change', () => {
+      $('gpx-number').hidden = !['route', 'track'].includes($('gpx-choice').value);
+    });
     $('tiles-on').addEventListener('change', () => { showTilesHeading(); check(); });
     $('tiles-url').addEventListener('change', check);
     $('language').addEventListener('change', () => setLanguage($('language').value));
