@@ -1,9 +1,10 @@
 // Keeps the site in the browser's cache so the page opens without a
 // network after a first visit (and can be installed as an app). Only the
-// site's own files are answered here, from the cache first while a fresh
-// copy is fetched for next time; any other request (map tiles, when the
-// user turns them on) is left to the browser untouched, so nothing more
-// leaves the machine than without this worker.
+// site's own files are answered here: from the server while it answers
+// (so a new version never meets an old module), else from the cache; any
+// other request (map tiles, when the user turns them on) is left to the
+// browser untouched, so nothing more leaves the machine than without this
+// worker.
 
 'use strict';
 
@@ -22,14 +23,8 @@ self.addEventListener('activate', (event) => {
 self.addEventListener('fetch', (event) => {
   const request = event.request;
   if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return;
-  event.respondWith(caches.open(CACHE).then(async (cache) => {
-    const cached = await cache.match(request, { ignoreSearch: true });
-    const fresh = fetch(request).then((response) => {
-      if (response.ok) cache.put(request, response.clone());
-      return response;
-    });
-    if (!cached) return fresh;
-    fresh.catch(() => {});  // offline: the cached copy serves
-    return cached;
-  }));
+  event.respondWith(caches.open(CACHE).then((cache) => fetch(request).then((response) => {
+    if (response.ok) cache.put(request, response.clone());
+    return response;
+  }).catch(async () => (await cache.match(request, { ignoreSearch: true })) || Response.error())));
 });
