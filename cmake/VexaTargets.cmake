@@ -30,11 +30,20 @@ function(vexa_shipped_code target)
   vexa_warnings(${target})
 endfunction()
 
+# vexa_library_headers(target): the library's own code sees the whole of
+# src/; whoever links it sees only the public include/ (the tool and the
+# web module add src/tool_interface/, the suites src/ as a whole).
+function(vexa_library_headers target)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src
+                             PUBLIC ${PROJECT_SOURCE_DIR}/include)
+endfunction()
+
 # vexa_module(name source...): one static library of the library's code (a
 # module, the frame or the platform layer).
 function(vexa_module name)
   add_library(${name} STATIC ${ARGN})
   vexa_library_code(${name})
+  vexa_library_headers(${name})
 endfunction()
 
 # vexa_objects(name source...): library code linked as object files rather
@@ -45,6 +54,7 @@ endfunction()
 function(vexa_objects name)
   add_library(${name} OBJECT ${ARGN})
   vexa_library_code(${name})
+  vexa_library_headers(${name})
 endfunction()
 
 # vexa_separate_debug(target): with VEXA_SEPARATE_DEBUG, strips the built

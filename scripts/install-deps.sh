@@ -9,10 +9,10 @@
 # libFuzzer), analysis (valgrind, gcovr), web (emscripten for the
 # WebAssembly module, run by Debian's emcc under the machine's node with
 # NODE_PATH=/usr/share/nodejs, which the web preset sets; Chromium, npm and
-# CJK fonts for the page's browser tests). The windows group also unpacks
-# Debian's pugixml source (no mingw-w64 package exists) into
-# /usr/local/src/pugixml, from which the Windows build of the tool compiles
-# it. wince brings the bare-metal ARM compiler and newlib's headers,
+# CJK fonts for the page's browser tests). The windows and web groups also
+# unpack Debian's pugixml source (no mingw-w64 or emscripten package exists)
+# into /usr/local/src/pugixml, from which the Windows build of the tool and
+# the web module compile it. wince brings the bare-metal ARM compiler and newlib's headers,
 # unicorn, pefile and pyelftools for the Windows CE DLL and llvm-dlltool to
 # check its import library against, and builds an arm-wince-pe objdump from
 # Debian's binutils source (scripts/build-wince-objdump.sh). It also makes
@@ -126,7 +126,7 @@ for loc in de_DE.UTF-8 zh_CN.UTF-8; do
 done
 pugixml_dir=${VEXA_PUGIXML_DIR:-/usr/local/src/pugixml}
 want_pugixml=0
-[[ " ${requested[*]} " == *" windows "* && ! -f $pugixml_dir/src/pugixml.cpp ]] && want_pugixml=1
+[[ " ${requested[*]} " =~ " "(windows|web)" " && ! -f $pugixml_dir/src/pugixml.cpp ]] && want_pugixml=1
 objdump=/usr/local/bin/arm-wince-pe-objdump
 want_objdump=0
 [[ " ${requested[*]} " == *" wince "* && ! -x $objdump ]] && want_objdump=1
@@ -277,7 +277,7 @@ if ((want_pugixml || want_objdump)) &&
   update_indexes
 fi
 
-# pugixml for the Windows tool: Debian's source package, unpacked once to a
+# pugixml for the Windows tool and the web module: Debian's source package, unpacked once to a
 # fixed folder (the build's VEXA_PUGIXML_SOURCE_DIR).
 if ((want_pugixml)); then
   need_root "pugixml's source is missing in $pugixml_dir"

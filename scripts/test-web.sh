@@ -33,4 +33,4 @@ if [[ -n $candidate && -n $installed && $candidate != "$installed" ]]; then
 fi
 (cd web/tests && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
 VEXA_SITE_DIR="$PWD/build/web/site" VEXA_TOOL="$PWD/build/default/bin/vexa" \
-  node --test web/tests/page.test.js
+  node --test --test-concurrency=1 web/tests/page.test.js web/tests/import.test.js

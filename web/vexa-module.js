@@ -1,52 +1,61 @@
 // The JavaScript interface of Vexa's web module: the library's own
-// destination code (both plans' readers, field splitting, coordinates, the
-// packet, and code page 936 as Windows converts it) compiled to
-// WebAssembly. It serves a page in the browser and scripts under Node.
+// destination code and the companion tool's readers, writers, explanations
+// and picture, compiled to WebAssembly. Everything here only carries
+// requests in and answers out: each call hands the module a JSON request
+// (and bytes) with their lengths and parses the one JSON answer it gives
+// (web/module/web_api.h), so a name can hold any character, U+0000
+// included. It serves a page in the browser and scripts under Node.
 //
 //   const vexa = await Vexa.load();           // browser: window.Vexa
 //   const vexa = await require('./vexa-module.js').load();  // Node
 //
-//   vexa.readFile(bytes, plan)   a destination file's bytes (Uint8Array),
-//                                read as plan 1 or 2, or 'detect' (default)
-//       -> { result, plan, deleted, packet }
 //   vexa.decodeFile(head, { name, size, plan })
-//                                a file as `vexa decode` reads it: its first
-//                                bytes (vexa.analysisBytes are enough), its
-//                                name (the plan may follow from it), its
-//                                whole size, and plan 1, 2 or 'detect'
-//       -> { result, resultName, plan, deleted, packet, explanation, warnings }
+//                                a destination file as `vexa decode` reads
+//                                it: its first bytes (vexa.analysisBytes are
+//                                enough), its name (the plan may follow from
+//                                it), its whole size, plan 1, 2 or 'detect'
+//   vexa.readFile(bytes, plan)   the same for a whole file without a name
 //   vexa.parseRaw(text, plan, lengthBytes)
-//                                a raw message for plan 1 or 2: a string or
-//                                a Uint16Array of UTF-16 units; lengthBytes
-//                                (default two per unit) as the caller of
-//                                PTT_Parse_Raw_Protocol passes it
-//       -> { result, resultName, packet, explanation, warnings }
-//   vexa.resultName(code)        the header's name of a result code
+//                                a raw message as `vexa parse` reads it: a
+//                                string or a Uint16Array of UTF-16 units;
+//                                lengthBytes (default two per unit) as the
+//                                caller of PTT_Parse_Raw_Protocol passes it
+//       -> { result, resultName, plan, deleted, packet, explanation, warnings,
+//            record }
+//   vexa.importFile(bytes, { name, plan, format, gpxRoute, gpxTrack,
+//                    gpxWaypoints })
+//                                an interchange file as `vexa encode --input`
+//                                reads it
+//       -> { ok: true, points: [{ latitude, longitude, name, route }], notes }
+//        | { ok: false, message }
 //   vexa.encode(plan, points)    the destination file of `points` ([{ latitude,
 //                                longitude (degrees), name (plan 2), route:
 //                                0-3 }], in travel order) as `vexa encode`
 //                                writes it, read back by the library
-//       -> { ok: true, bytes, notes: [...] } | { ok: false, message }
-//   vexa.decodePacket(bytes)     the fields of 568 packet bytes
+//       -> { ok: true, bytes, notes, packet, warnings }
+//        | { ok: false, message, point (1-based, or 0) }
+//   vexa.exportText(format, plan, points, source)
+//                                the points as `vexa decode --format` writes
+//                                them: 'gpx', 'geojson', 'csv', 'kml' or 'svg'
+//       -> { ok: true, text } | { ok: false, message, point }
+//   vexa.fitName(name)           the name as `vexa encode --replace-unmappable`
+//                                writes it
+//       -> { ok: true, name, replaced (what was, empty for nothing) }
+//   vexa.resultName(code)        the header's name of a result code
 //   vexa.textFromCodePage(bytes) code page 936 bytes to a string, as
 //                                Windows converts them
 //
 // `result` is the library's result code: 0, or the negative code of the
-// failing check (vexa/vexa.h). `deleted` says whether the library would
-// delete the file after reading it (exactly when result is 0).
-// `explanation` is the tool's line on a refusal (the field, its role and
-// the offending text; empty on success) and `warnings` its strict warnings
-// on an acceptance, word for word as the command-line tool gives them.
-// `packet` is null on failure, otherwise:
-//   { kind: 0 | 1, kindName: 'guide message' | 'destination list',
-//     pointCount, bytes: Uint8Array(568),
-//     points: [{ role: 'via' | 'destination',
-//                longitude: { units, degrees }, latitude: { units, degrees },
-//                routeMode: 0-3, routeModeName,
-//                nameBytes: Uint8Array (code page 936, up to the NUL),
-//                name: string }] }
-// Coordinates are in the packet's units, 1/2560 arc-second (9,216,000 per
-// degree), and in degrees. The object keeps no state between calls.
+// failing check (vexa/vexa.h); `deleted` whether the library would delete
+// the file after reading it (exactly when result is 0). `explanation` is
+// the tool's line on a refusal and `warnings` its strict warnings on an
+// acceptance, word for word. `record` is the record `vexa decode --format
+// json` gives. `packet` is null on failure, otherwise
+//   { kind: 'GuideMessage' | 'DestinationList', pointCount,
+//     bytes: Uint8Array(568), points: [{ order, role, latitude, longitude
+//     (degrees), latitudeUnits, longitudeUnits (1/2560 arc-second),
+//     routeMode, route, name, nameBytes (hex, when the name does not
+//     decode) }] }.
 //
 // In the browser, load the generated vexa_web.js first (it defines
 // createVexaWeb); Vexa.load({ locateFile }) may say where vexa_web.wasm
@@ -62,16 +71,7 @@
   'use strict';
 
   const PACKET_SIZE = 568;
-  const ENTRY_OFFSET = 8;
-  const ENTRY_SIZE = 112;
-  const NAME_OFFSET = 12;
-  const NAME_SIZE = 100;
-  const MAX_POINTS = 5;
-  // Room for the tool's explanation or warnings (a few lines at most).
-  const MESSAGE_ROOM = 16384;
   const UNITS_PER_DEGREE = 3600 * 2560;
-  const KIND_NAMES = ['guide message', 'destination list'];
-  const ROUTE_MODE_NAMES = ['recommended', 'fastest', 'shortest', 'economical'];
 
   const isNode = typeof process === 'object' && process.versions != null &&
                  process.versions.node != null;
@@ -93,162 +93,110 @@
     return new VexaModule(await create(settings));
   }
 
+  const utf8 = new TextEncoder();
+  const fromUtf8 = new TextDecoder();
+
+  function fromHex(hex) {
+    const bytes = new Uint8Array(hex.length / 2);
+    for (let i = 0; i < bytes.length; ++i) bytes[i] = parseInt(hex.substr(2 * i, 2), 16);
+    return bytes;
+  }
+
   class VexaModule {
     constructor(wasm) {
       this.wasm = wasm;
-    }
-
-    readFile(bytes, plan = 'detect') {
-      bytes = toBytes(bytes);
-      return this.withMemory(bytes.length + PACKET_SIZE, (address) => {
-        this.wasm.HEAPU8.set(bytes, address);
-        if (plan === 'detect') plan = this.wasm._vexa_web_detect_plan(address, bytes.length);
-        const out = address + bytes.length;
-        const result = this.wasm._vexa_web_read_file(plan, address, bytes.length, out);
-        return { result, plan, deleted: result === 0, packet: this.packetAt(result, out) };
-      });
     }
 
     get analysisBytes() {
       return this.wasm._vexa_web_analysis_bytes();
     }
 
+    // Calls `_vexa_web_<name>` with the request as UTF-8 JSON and `data`
+    // (bytes, or UTF-16 units) after it, each as (address, length), and
+    // parses the answer.
+    call(name, request, data) {
+      const asked = request === undefined ? null : utf8.encode(JSON.stringify(request));
+      const askedRoom = asked ? (asked.length + 3) & ~3 : 0;
+      const dataBytes = data ? data.byteLength : 0;
+      return this.withMemory(askedRoom + dataBytes, (address) => {
+        const heap = this.wasm.HEAPU8;
+        if (asked) heap.set(asked, address);
+        const dataAt = address + askedRoom;
+        if (data) heap.set(new Uint8Array(data.buffer, data.byteOffset, data.byteLength), dataAt);
+        const length = data instanceof Uint16Array ? data.length : dataBytes;
+        const args = asked ? [address, asked.length] : [];
+        if (data) args.push(dataAt, length);
+        const at = this.wasm[`_vexa_web_${name}`](...args);
+        // The module may have grown its memory: a fresh view.
+        const after = this.wasm.HEAPU8;
+        return JSON.parse(fromUtf8.decode(after.subarray(at, at + this.wasm._vexa_web_answer_size())));
+      });
+    }
+
     decodeFile(head, { name = '', size, plan = 'detect' } = {}) {
       head = toBytes(head);
-      const nameBytes = new TextEncoder().encode(name);
-      const nameRoom = nameBytes.length + 4 - (nameBytes.length & 3);
-      return this.withMemory(head.length + nameRoom + PACKET_SIZE + 4 + MESSAGE_ROOM, (address) => {
-        const heap = this.wasm.HEAPU8;
-        heap.set(nameBytes, address);
-        heap[address + nameBytes.length] = 0;
-        const bytesAt = address + nameRoom;
-        heap.set(head, bytesAt);
-        const out = bytesAt + head.length + ((4 - (head.length & 3)) & 3);
-        const planAt = out + PACKET_SIZE;
-        const message = planAt + 4;
-        const result = this.wasm._vexa_web_decode_file(
-          address, bytesAt, head.length, size === undefined ? head.length : size,
-          plan === 'detect' ? 0 : plan, planAt, out, message, MESSAGE_ROOM);
-        const used = new Int32Array(this.wasm.HEAPU8.buffer, planAt, 1)[0];
-        return { result, resultName: this.resultName(result), plan: used, deleted: result === 0,
-                 packet: this.packetAt(result, out), ...this.saysAt(result, message) };
-      });
+      return this.read(this.call('decode_json', {
+        name, size: size === undefined ? head.length : size, plan: plan === 'detect' ? 0 : plan }, head));
+    }
+
+    readFile(bytes, plan = 'detect') {
+      return this.decodeFile(bytes, { plan });
     }
 
     parseRaw(text, plan, lengthBytes) {
       const units = typeof text === 'string' ? unitsOf(text) : text;
-      if (lengthBytes === undefined) lengthBytes = units.length * 2;
-      // The module reads length / 2 units; room for all that are there.
-      const room = units.length * 2 + 2 + ((units.length * 2 + 2) & 2);
-      return this.withMemory(room + PACKET_SIZE + MESSAGE_ROOM, (address) => {
-        new Uint16Array(this.wasm.HEAPU8.buffer, address, units.length).set(units);
-        const out = address + room;
-        const message = out + PACKET_SIZE;
-        const result = this.wasm._vexa_web_parse_text(plan, address, lengthBytes, out,
-                                                      message, MESSAGE_ROOM);
-        return { result, resultName: this.resultName(result), packet: this.packetAt(result, out),
-                 ...this.saysAt(result, message) };
-      });
+      const request = { plan };
+      if (lengthBytes !== undefined) request.length = lengthBytes;
+      return this.read(this.call('parse_json', request, units));
+    }
+
+    // A decode record as the page uses it.
+    read(record) {
+      if (record.result === undefined) throw new Error(record.message);
+      const ok = record.ok === true;
+      return {
+        result: record.result, resultName: ok ? 'VEXA_OK' : record.error, plan: record.plan,
+        deleted: record.result === 0,
+        packet: ok ? packetOf(record, this) : null,
+        explanation: ok ? '' : record.message, warnings: record.warnings, record,
+      };
+    }
+
+    importFile(bytes, choice = {}) {
+      return this.call('import_json', { plan: 2, format: 'auto', ...choice }, toBytes(bytes));
+    }
+
+    encode(plan, points) {
+      const answer = this.call('encode_json', { plan, points: points.map(pointOf) });
+      if (!answer.ok) return answer;
+      return { ok: true, bytes: fromHex(answer.bytes), notes: answer.notes,
+               packet: packetOf(answer.decoded, this), warnings: answer.decoded.warnings };
+    }
+
+    exportText(format, plan, points, source) {
+      return this.call('export_json', { format, plan, source, points: points.map(pointOf) });
+    }
+
+    fitName(name) {
+      return this.call('fit_name_json', { name });
     }
 
     resultName(code) {
       const heap = this.wasm.HEAPU8;
       const at = this.wasm._vexa_web_result_name(code);
-      return new TextDecoder().decode(heap.subarray(at, heap.indexOf(0, at)));
-    }
-
-    // The tool's explanation or warnings the module wrote at `address`.
-    saysAt(result, address) {
-      const heap = this.wasm.HEAPU8;
-      const text = new TextDecoder().decode(heap.subarray(address, heap.indexOf(0, address)));
-      if (result !== 0) return { explanation: text, warnings: [] };
-      return { explanation: '', warnings: text ? text.split('\n') : [] };
-    }
-
-    encode(plan, points) {
-      const utf8 = new TextEncoder();
-      const names = points.map((point) => utf8.encode(plan === 2 ? point.name || '' : ''));
-      const namesSize = names.reduce((size, name) => size + name.length + 1, 0);
-      const coordinates = points.length * 16;
-      const routes = points.length * 4;
-      const fileRoom = 1024;
-      const messageRoom = 4096;
-      return this.withMemory(coordinates + routes + namesSize + fileRoom + messageRoom, (address) => {
-        const heap = this.wasm.HEAPU8;
-        const degrees = new Float64Array(heap.buffer, address, points.length * 2);
-        const modes = new Int32Array(heap.buffer, address + coordinates, points.length);
-        points.forEach((point, i) => {
-          degrees[2 * i] = point.latitude;
-          degrees[2 * i + 1] = point.longitude;
-          modes[i] = point.route;
-        });
-        let at = address + coordinates + routes;
-        const namesAddress = at;
-        for (const name of names) {
-          heap.set(name, at);
-          heap[at + name.length] = 0;
-          at += name.length + 1;
-        }
-        const out = at;
-        const message = out + fileRoom;
-        const size = this.wasm._vexa_web_encode(plan, points.length, address, address + coordinates,
-                                                namesAddress, out, fileRoom, message, messageRoom);
-        // The encoder allocates, so the memory may have grown: a fresh view.
-        const after = this.wasm.HEAPU8;
-        const text = new TextDecoder().decode(after.subarray(message, after.indexOf(0, message)));
-        if (size < 0) return { ok: false, message: text };
-        return { ok: true, bytes: after.slice(out, out + size), notes: text ? text.split('\n') : [] };
-      });
-    }
-
-    decodePacket(bytes) {
-      bytes = toBytes(bytes);
-      if (bytes.length !== PACKET_SIZE) throw new RangeError(`a packet has ${PACKET_SIZE} bytes`);
-      const view = new DataView(bytes.buffer, bytes.byteOffset, PACKET_SIZE);
-      const kind = view.getUint32(0, true);
-      const pointCount = view.getUint32(4, true);
-      const points = [];
-      for (let i = 0; i < Math.min(pointCount, MAX_POINTS); ++i) {
-        const entry = ENTRY_OFFSET + i * ENTRY_SIZE;
-        const longitude = view.getInt32(entry, true);
-        const latitude = view.getInt32(entry + 4, true);
-        const routeMode = view.getInt32(entry + 8, true);
-        const name = bytes.subarray(entry + NAME_OFFSET, entry + NAME_OFFSET + NAME_SIZE);
-        const end = name.indexOf(0);
-        const nameBytes = name.slice(0, end < 0 ? NAME_SIZE : end);
-        points.push({
-          // A guide message puts its via points first and its destination last.
-          role: kind === 0 && i < pointCount - 1 ? 'via' : 'destination',
-          longitude: { units: longitude, degrees: longitude / UNITS_PER_DEGREE },
-          latitude: { units: latitude, degrees: latitude / UNITS_PER_DEGREE },
-          routeMode,
-          routeModeName: ROUTE_MODE_NAMES[routeMode],
-          nameBytes,
-          name: this.textFromCodePage(nameBytes),
-        });
-      }
-      return { kind, kindName: KIND_NAMES[kind], pointCount, points, bytes: bytes.slice() };
+      return fromUtf8.decode(heap.subarray(at, heap.indexOf(0, at)));
     }
 
     textFromCodePage(bytes) {
       bytes = toBytes(bytes);
       const end = bytes.indexOf(0);
       if (end >= 0) bytes = bytes.subarray(0, end);
-      // One unit per byte at most, and the terminator.
-      const capacity = bytes.length + 1;
-      return this.withMemory(bytes.length + 1 + capacity * 2, (address) => {
+      const at = this.withMemory(bytes.length, (address) => {
         this.wasm.HEAPU8.set(bytes, address);
-        this.wasm.HEAPU8[address + bytes.length] = 0;
-        const out = address + bytes.length + 1 + ((bytes.length + 1) & 1);
-        const units = this.wasm._vexa_web_text_to_utf16(address, out, capacity);
-        if (units <= 0) throw new Error('the text does not convert');
-        return String.fromCharCode(...new Uint16Array(this.wasm.HEAPU8.buffer, out, units - 1));
+        return this.wasm._vexa_web_code_page_text_json(address, bytes.length);
       });
-    }
-
-    packetAt(result, address) {
-      if (result !== 0) return null;
-      return this.decodePacket(this.wasm.HEAPU8.slice(address, address + PACKET_SIZE));
+      const heap = this.wasm.HEAPU8;
+      return JSON.parse(fromUtf8.decode(heap.subarray(at, at + this.wasm._vexa_web_answer_size()))).text;
     }
 
     // Runs `work` with `size` bytes of the module's memory (4-byte aligned)
@@ -262,6 +210,21 @@
         this.wasm._free(address);
       }
     }
+  }
+
+  function pointOf(point) {
+    return { latitude: point.latitude, longitude: point.longitude, name: point.name || '',
+             route: point.route };
+  }
+
+  // A record's packet. A stored name the tool cannot show exactly (it
+  // gives its bytes beside it) is shown as a head unit shows it, so it is
+  // written back as it was.
+  function packetOf(record, module) {
+    const points = record.points.map((p) => (p.nameBytes === undefined ? p
+      : { ...p, name: module.textFromCodePage(fromHex(p.nameBytes)) }));
+    return { kind: record.kind, pointCount: record.pointCount, points,
+             bytes: record.packet ? fromHex(record.packet) : undefined };
   }
 
   function toBytes(bytes) {

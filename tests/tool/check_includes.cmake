@@ -1,9 +1,11 @@
-# The tool sees the library only through include/vexa/ and the internal
-# interface made for it (src/tool_interface/): no file under tools/
-# includes another header of src/, least of all one of src/platform/.
+# The tool and the web module see the library only through include/vexa/
+# and the internal interface made for them (src/tool_interface/): no file
+# under tools/ or web/ includes another header of src/, least of all one of
+# src/platform/.
 # Run as: cmake -DSOURCE_DIR=<tree> -P check_includes.cmake
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
-     ${SOURCE_DIR}/tools/*.h ${SOURCE_DIR}/tools/*.cc)
+     ${SOURCE_DIR}/tools/*.h ${SOURCE_DIR}/tools/*.cc
+     ${SOURCE_DIR}/web/*.h ${SOURCE_DIR}/web/*.cc)
 set(faults "")
 foreach(file IN LISTS files)
   get_filename_component(folder ${file} DIRECTORY)
@@ -24,6 +26,6 @@ foreach(file IN LISTS files)
   endforeach()
 endforeach()
 if(faults)
-  message(FATAL_ERROR "The tool includes library headers outside "
+  message(FATAL_ERROR "The tool or the web module includes library headers outside "
           "src/tool_interface/:\n${faults}")
 endif()

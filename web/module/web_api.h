@@ -1,14 +1,19 @@
 // The C face of the web module: what web/vexa-module.js calls. Each
-// function runs the library's own destination code on bytes the caller
-// hands over (the page has no files and no configuration) and keeps no
-// state between calls. Names begin with vexa_web_. What the page says about
-// a file or message beyond the result code (the explanation of a refusal,
-// the warnings of an acceptance, the code's name) comes from the tool's
-// core, so it is word for word what `vexa decode` and `vexa parse` say.
+// function runs the library's own destination code and the companion
+// tool's own readers, writers, explanations and picture on what the caller
+// hands over (the page has no files and no configuration), so the page
+// says and writes word for word what `vexa` does. The library is reached
+// through src/tool_interface/, as the tool reaches it.
 //
-// Conventions: results are the library's result codes (vexa/vexa.h), 0 for
-// success; a packet is written only on success; lengths are in bytes.
-// Single-threaded, as the module is.
+// Conventions: text and bytes come as (pointer, length) pairs, never
+// NUL-terminated. The vexa_web_*_json functions take a request as UTF-8
+// JSON and return their answer as UTF-8 JSON (one object, described at each
+// function), NUL-terminated, owned by the module and valid until the next
+// call; vexa_web_answer_size() gives its length. Nothing throws across
+// this face: a request that is no JSON, or a member of the wrong type, reads
+// as if the member were missing (a coordinate as NaN, which is refused).
+// Single-threaded, as the module is, and no state is kept between calls
+// but the last answer.
 
 #ifndef VEXA_WEB_MODULE_WEB_API_H_
 #define VEXA_WEB_MODULE_WEB_API_H_
@@ -21,68 +26,82 @@
 extern "C" {
 #endif
 
-// The plan whose file `bytes` looks like: 2 when it begins with four spaces
-// (a guide message's length could never be that large), otherwise 1.
-int vexa_web_detect_plan(const unsigned char* bytes, int size);
-
 // Reads `size` bytes of a destination file as plan 1 (guide message) or 2
 // (destination list), as the library reads the file at PTT_Init. 0, the
 // plan's reading or parsing code, VEXA_E_BAD_PLAN for another plan number,
-// or VEXA_E_NO_FILE when `bytes` is null or `size` negative. The library
-// deletes a file exactly when this returns 0.
+// or VEXA_E_NO_FILE when `bytes` is null or `size` negative. The packet is
+// written only on success.
 int vexa_web_read_file(int plan, const unsigned char* bytes, int size,
                        DestinationPacket* packet);
 
 // Parses a raw message as PTT_Parse_Raw_Protocol does: the first length / 2
 // UTF-16 units of `text`, converted to code page 936 as Windows converts
-// it. 0, VEXA_E_NO_TEXT, the plan's parsing code, or VEXA_E_BAD_PLAN for
-// another plan number.
+// it. 0, VEXA_E_NO_TEXT, the plan's parsing code, or VEXA_E_BAD_PLAN.
 int vexa_web_parse_raw(int plan, const uint16_t* text, int length,
                        DestinationPacket* packet);
 
-// How many of a file's first bytes vexa_web_decode_file wants: as many as
+// The length in bytes of the last answer, without its terminator.
+int vexa_web_answer_size(void);
+
+// How many of a file's first bytes vexa_web_decode_json wants: as many as
 // the tool analyses (more never changes what either says).
 int vexa_web_analysis_bytes(void);
 
-// Decodes a file as `vexa decode` does: `head` holds the first `head_size`
-// bytes of the file named `name` (UTF-8; only its extension counts), at
-// most vexa_web_analysis_bytes(), and `file_size` the whole file's size.
-// `plan` 1 or 2 forces the plan; 0 picks it as the tool does (*plan_used
-// gets it). Returns the library's result; the packet is written only on
-// success. `message` gets NUL-terminated UTF-8: on failure the tool's
-// explanation, on success its warnings, one per line (empty for none).
-int vexa_web_decode_file(const char* name, const unsigned char* head,
-                         int head_size, double file_size, int plan,
-                         int* plan_used, DestinationPacket* packet,
-                         char* message, int message_capacity);
+// Decodes a destination file as `vexa decode` does. Request:
+//   { "name": file name (its extension may choose the plan),
+//     "size": the whole file's size, "plan": 0 (tell by content), 1 or 2 }
+// with the file's first bytes in (bytes, size). Answer: the record of
+// `vexa decode --format json` (source, plan, result, error and message or
+// kind, pointCount, points, warnings), with "ok" and "packet" (the 568
+// bytes in hex) on success.
+const char* vexa_web_decode_json(const char* request, int request_size,
+                                 const unsigned char* bytes, int size);
 
-// vexa_web_parse_raw with what `vexa parse` says: on failure the tool's
-// explanation in `message`, on success its warnings, one per line.
-int vexa_web_parse_text(int plan, const uint16_t* text, int length,
-                        DestinationPacket* packet, char* message,
-                        int message_capacity);
+// Parses a raw message as `vexa parse` does. Request: { "plan": 1 or 2,
+// "length": the byte length the caller of PTT_Parse_Raw_Protocol passes
+// (default: all of the text) }, the text as UTF-16 units in (text, units).
+// Answer as vexa_web_decode_json, with source "text".
+const char* vexa_web_parse_json(const char* request, int request_size,
+                                const uint16_t* text, int units);
+
+// Reads an interchange file as `vexa encode --input` does. Request:
+//   { "name", "plan": 1 or 2, "format": "auto", "csv", "gpx", "kml" or
+//     "geojson", "gpxRoute", "gpxTrack": 1-based numbers or 0,
+//     "gpxWaypoints": bool }
+// with the whole file in (bytes, size). Answer: { "ok": true, "points":
+// [{ latitude, longitude, name, route (-1: none given) }], "notes": [...] }
+// or { "ok": false, "message" } with the tool's words.
+const char* vexa_web_import_json(const char* request, int request_size,
+                                 const unsigned char* bytes, int size);
+
+// Builds the destination file of some points as `vexa encode` does and has
+// the library read it back. Request: { "plan", "points": [{ latitude,
+// longitude (degrees), name (plan 2), route (0-3) }] } in travel order.
+// Answer: { "ok": true, "bytes": the file in hex, "notes": [...],
+// "decoded": the decode record of the file (its points and warnings) }, or
+// { "ok": false, "message", "point": the 1-based point the refusal names,
+// or 0 }.
+const char* vexa_web_encode_json(const char* request, int request_size);
+
+// The points of an encode request as the tool writes them: "format" is
+// "gpx", "geojson", "csv", "kml" or "svg" (the picture), "source" the
+// destination file's name. Answer: { "ok": true, "text" } or, when the
+// points cannot be written, encode's refusal.
+const char* vexa_web_export_json(const char* request, int request_size);
+
+// A name adapted as `vexa encode --replace-unmappable` adapts it: each
+// comma a full-width comma, each character code page 936 lacks '?'.
+// Request: { "name" }. Answer: { "ok": true, "name": the adapted name,
+// "replaced": what was replaced ("1 comma"), empty when nothing was }.
+const char* vexa_web_fit_name_json(const char* request, int request_size);
+
+// Code page 936 bytes (a stored name, up to its first NUL) as UTF-8, as
+// Windows converts them. Answer: { "ok": true, "text" }.
+const char* vexa_web_code_page_text_json(const unsigned char* bytes, int size);
 
 // The header's name of a result code ("VEXA_E_LIST_BAD_ROUTE"), or
 // "unknown"; constant text.
 const char* vexa_web_result_name(int code);
-
-// Converts NUL-terminated code page 936 text (a packet's name), terminator
-// included, to UTF-16 as Windows does. The units written including the
-// terminator, or 0 when they do not fit in `capacity`.
-int vexa_web_text_to_utf16(const char* text, uint16_t* out, int capacity);
-
-// Builds the destination file of `count` points as `vexa encode` does, with
-// the tool's own encoder: `coordinates` holds latitude and longitude in
-// degrees per point, `routes` a RouteMode per point, `names` the points'
-// UTF-8 names back to back, each NUL-terminated (plan 2; plan 1 has none).
-// The library then reads the bytes back and they must give exactly the
-// points meant. The file's size, with its bytes in `out`; or -1 when the
-// encoder refuses, -2 when the read-back differs, -3 when `capacity` is too
-// small. `message` gets a NUL-terminated UTF-8 line or lines: the refusal,
-// or the encoder's notes (a name cut) on success.
-int vexa_web_encode(int plan, int count, const double* coordinates,
-                    const int* routes, const char* names, unsigned char* out,
-                    int capacity, char* message, int message_capacity);
 
 #ifdef __cplusplus
 }  // extern "C"

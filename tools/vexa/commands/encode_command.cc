@@ -290,13 +290,8 @@ void FitPoints(const EncodeOptions& options, EncodeRequest* request,
     points = std::move(kept);
   }
   for (EncodePoint& point : points) {
-    std::string folded;
-    if (!FoldLineBreaks(point.name, &folded)) continue;
-    warnings->push_back(point.origin + ": the name '" + ShownText(point.name) +
-                        "' holds a line break or tab, which a head unit "
-                        "shows on one line; written as '" +
-                        ShownText(folded) + "'");
-    point.name = folded;
+    std::string warning = FoldNameWithWarning(point.origin, &point.name);
+    if (!warning.empty()) warnings->push_back(std::move(warning));
   }
   if (options.replace_unmappable.empty()) return;
   for (EncodePoint& point : points) {

@@ -3,6 +3,7 @@
 #include "destination/name_fitting.h"
 
 #include <string_view>
+#include <utility>
 
 #include "text/text_codec.h"
 
@@ -172,6 +173,17 @@ bool FoldLineBreaks(const std::string& name, std::string* folded) {
   }
   *folded = out;
   return true;
+}
+
+std::string FoldNameWithWarning(const std::string& origin, std::string* name) {
+  std::string folded;
+  if (!FoldLineBreaks(*name, &folded)) return "";
+  std::string warning = origin + ": the name '" + ShownText(*name) +
+                        "' holds a line break or tab, which a head unit "
+                        "shows on one line; written as '" +
+                        ShownText(folded) + "'";
+  *name = std::move(folded);
+  return warning;
 }
 
 }  // namespace vexa::tool

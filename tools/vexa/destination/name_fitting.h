@@ -30,6 +30,11 @@ std::string FitName(const std::string& name, std::string* fitted,
 // name on one line. False, with `*folded` as `name`, when there was none.
 bool FoldLineBreaks(const std::string& name, std::string* folded);
 
+// Folds `*name` as FoldLineBreaks does; returns the warning that says so,
+// naming `origin` (where the name came from), or "" when nothing changed.
+// The tool and the page warn alike.
+std::string FoldNameWithWarning(const std::string& origin, std::string* name);
+
 }  // namespace vexa::tool
 
 #endif  // VEXA_TOOLS_VEXA_DESTINATION_NAME_FITTING_H_
