@@ -15,12 +15,11 @@
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
-const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
 const zlib = require('node:zlib');
 const { test, before, after } = require('node:test');
-const { chromium } = require('playwright-core');
+const { openSite } = require('./site.js');
 
 const SITE = process.env.VEXA_SITE_DIR;
 const TOOL = process.env.VEXA_TOOL;
@@ -41,10 +40,7 @@ const examples = {
   badWord: [...ascii('    (TNC,116.397128,39.916527,Home,'), ...gbk.推荐, ...ascii(',121.4737,31.2304,Office,fast')],
 };
 
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json',
-                '.svg': 'image/svg+xml' };
-let server;
+let site;
 let origin;
 let context;
 let page;
@@ -54,26 +50,8 @@ let scratch;
 
 before(async () => {
   scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'vexa-web-test-'));
-  server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/$/, '/index.html');
-    const file = path.join(SITE, path.normalize(name));
-    if (!file.startsWith(SITE) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
-    response.end(fs.readFileSync(file));
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  origin = `http://127.0.0.1:${server.address().port}`;
-  // A fresh profile of its own (playwright passes it as --user-data-dir).
-  context = await chromium.launchPersistentContext(path.join(scratch, 'profile'), {
-    executablePath: process.env.VEXA_CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: ['--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    acceptDownloads: true, locale: 'en-GB', viewport: { width: 1100, height: 900 },
-  });
+  site = await openSite(SITE);
+  ({ origin, context } = site);
   page = await context.newPage();
   page.on('request', (request) => requests.push(request.url()));
   page.on('pageerror', (error) => errors.push(error.message));
@@ -89,8 +67,7 @@ before(async () => {
 });
 
 after(async () => {
-  if (context) await context.close();
-  if (server) server.close();
+  if (site) await site.close();
   fs.rmSync(scratch, { recursive: true, force: true });
 });
 
