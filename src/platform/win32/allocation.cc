@@ -4,8 +4,9 @@
 // private to the DLL. The runtime's own versions call the throwing operator
 // new inside a try block, which would bring the whole exception machinery
 // (unwinder, terminate handler, demangler: about half the DLL) into a
-// library that is built without exceptions. The library installs no new-handler, so the
-// standard's behaviour comes down to: memory from malloc, or null. The
+// library that is built without exceptions. The library installs no
+// new-handler, so the standard's behaviour comes down to: memory from
+// malloc, or null. The
 // matching operator delete forms are here too, so that what allocates and
 // what frees are defined side by side: each gives the memory back to free.
 
