@@ -6,9 +6,9 @@
 // (unwinder, terminate handler, demangler: about half the DLL) into a
 // library that is built without exceptions. The library installs no
 // new-handler, so the standard's behaviour comes down to: memory from
-// malloc, or null. The
-// matching operator delete forms are here too, so that what allocates and
-// what frees are defined side by side: each gives the memory back to free.
+// malloc, or null. The matching operator delete forms are here too, so
+// that what allocates and what frees are defined side by side: each gives
+// the memory back to free.
 
 #include <cstdlib>
 #include <new>
