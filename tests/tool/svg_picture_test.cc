@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstring>
 #include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -123,9 +122,7 @@ TEST(SvgPicture, RandomPacketsGiveOneMarkAndLabelPerPoint) {
     refused.result = -27;
     outcomes.insert(outcomes.begin() + (round % 2), refused);
 
-    std::ostringstream out;
-    PrintSvg(outcomes, out);
-    const std::string svg = out.str();
+    const std::string svg = SvgText(outcomes);
     SCOPED_TRACE("round " + std::to_string(round) + ":\n" + svg);
     pugi::xml_document document;
     // A name of blanks is still a label.
@@ -208,11 +205,10 @@ TEST(SvgPicture, ClosePointsAndLongNamesStayReadable) {
     entry.routeMode = i;
     std::memcpy(entry.name, names[i], std::strlen(names[i]));
   }
-  std::ostringstream out;
-  PrintSvg({outcome}, out);
-  SCOPED_TRACE(out.str());
+  const std::string svg = SvgText({outcome});
+  SCOPED_TRACE(svg);
   pugi::xml_document document;
-  ASSERT_TRUE(document.load_string(out.str().c_str()));
+  ASSERT_TRUE(document.load_string(svg.c_str()));
   const pugi::xml_node panel = document.document_element().child("g");
   const std::vector<PointView> points = ViewPoints(outcome.packet);
   std::vector<std::pair<double, double>> orders;

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -266,11 +265,10 @@ const char* vexa_web_decode_json(const char* request, int request_size,
   outcome.result = ReadFromMemory(outcome.plan, head, &outcome.packet);
   // A size the page cannot know exactly is at least what it handed over.
   const double whole = NumberAt(asked, "size");
-  vexa::tool::ExplainFileOutcome(
+  vexa::tool::ExplainDecodedFile(
       head, whole >= static_cast<double>(head.size()) && whole < 9e15
                 ? static_cast<long long>(whole) : static_cast<long long>(head.size()),
-      &outcome);
-  vexa::tool::RefuseWithoutDestination(&outcome);  // as decode refuses it
+      outcome.source, "", &outcome);
   return GiveOutcome(outcome);
 }
 
@@ -311,6 +309,11 @@ const char* vexa_web_import_json(const char* request, int request_size,
   // Named as the tool names an input file.
   const std::string source =
       "'" + vexa::tool::ShownPath(TextAt(asked, "name")) + "'";
+  const std::string encoding = TextAt(asked, "inputEncoding");
+  if (!encoding.empty() &&
+      !vexa::tool::InputEncodingFromName(encoding, &choice.encoding)) {
+    return Refuse("no such encoding: " + vexa::tool::ShownValue(encoding));
+  }
   std::vector<vexa::tool::EncodePoint> points;
   std::vector<std::string> notes;
   std::string error;
@@ -353,18 +356,18 @@ const char* vexa_web_export_json(const char* request, int request_size) {
   }
   outcome.source = TextAt(asked, "source");
   const std::string name = TextAt(asked, "format");
-  std::ostringstream text;
-  std::ostringstream ignored;  // the warnings, which the page shows itself
+  // The warnings are not part of the text: the page shows them itself.
+  std::string text;
   vexa::tool::Format format;
   if (name == "kml") {
-    vexa::tool::PrintKml({outcome}, text);
+    text = vexa::tool::KmlText({outcome});
   } else if (name != "table" && name != "json" && name != "hex" &&
              vexa::tool::FormatFromName(name, &format)) {
-    vexa::tool::PrintOutcomes({outcome}, format, false, text, ignored);
+    text = vexa::tool::OutcomesText({outcome}, format, false);
   } else {
     return Refuse("no such format: " + name);
   }
-  return Give(Json{{"ok", true}, {"text", text.str()}});
+  return Give(Json{{"ok", true}, {"text", text}});
 }
 
 const char* vexa_web_fit_name_json(const char* request, int request_size) {

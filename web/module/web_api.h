@@ -67,7 +67,8 @@ const char* vexa_web_parse_json(const char* request, int request_size,
 // Reads an interchange file as `vexa encode --input` does. Request:
 //   { "name", "plan": 1 or 2, "format": "auto", "csv", "gpx", "kml" or
 //     "geojson", "gpxRoute", "gpxTrack": 1-based numbers or 0,
-//     "gpxWaypoints": bool }
+//     "gpxWaypoints": bool, "inputEncoding": the file's encoding as
+//     `--input-encoding` names it (empty: told by its bytes) }
 // with the whole file in (bytes, size). Answer: { "ok": true, "points":
 // [{ latitude, longitude, name, route (-1: none given) }], "notes": [...] }
 // or { "ok": false, "message" } with the tool's words.

@@ -14,6 +14,7 @@
 
 #include "commands/commands.h"
 #include "commands/output_options.h"
+#include "commands/print_outcomes.h"
 #include "destination/destination_reader.h"
 #include "formats/output_format.h"
 #include "system/input_list.h"

@@ -15,6 +15,7 @@
 
 #include "commands/commands.h"
 #include "commands/output_options.h"
+#include "commands/print_outcomes.h"
 #include "destination/explain_outcome.h"
 #include "formats/output_format.h"
 #include "system/input_file.h"

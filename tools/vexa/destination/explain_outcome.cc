@@ -3,10 +3,12 @@
 
 #include "destination/explain_outcome.h"
 
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 
 #include "destination/failure_explain.h"
+#include "destination/interchange_kind.h"
 #include "destination/strict_check.h"
 #include "text/text_codec.h"
 #include "tool_interface/code_page_access.h"
@@ -28,6 +30,19 @@ int Converted(std::u16string_view text, std::string* bytes) {
   out.resize(static_cast<std::size_t>(n));
   *bytes = out;
   return n;
+}
+
+// `path` as one word of a command line to paste: quoted when it holds
+// anything but letters, digits and the usual path characters.
+std::string CommandWord(const std::string& path) {
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80 && !std::isalnum(byte) &&
+        std::string_view("._-/\\:+=@%,").find(c) == std::string_view::npos) {
+      return "\"" + ShownPath(path) + "\"";
+    }
+  }
+  return ShownPath(path);
 }
 
 }  // namespace
@@ -123,6 +138,50 @@ void RefuseWithoutDestination(Outcome* outcome) {
   outcome->explanation =
       "the library reads it, but it holds no point (0 points), so it gives "
       "a head unit no destination";
+}
+
+void ExplainDecodedFile(std::string_view head, long long size,
+                        const std::string& path, const std::string& list,
+                        Outcome* outcome) {
+  // Points for a map, not for a head unit: say what they are and how to
+  // make a destination list of them, rather than why they are none.
+  if (outcome->result != 0) {
+    if (const InterchangeKind kind = KindOfInterchangeFile(head);
+        !kind.name.empty()) {
+      outcome->packet = DestinationPacket{};
+      outcome->tool_error = "NotADestinationFile";
+      if (kind.option.empty()) {
+        outcome->explanation =
+            "this is a " + kind.name +
+            " file, not a destination file; unzip it and give the KML "
+            "inside (most often doc.kml) to vexa encode --plan 2 --kml";
+        return;
+      }
+      const std::string target = list.empty() ? "dest.cld" : list;
+      outcome->explanation =
+          "this is a " + kind.name +
+          " file, not a destination file; to make a destination list of "
+          "its points: vexa encode --plan 2 " + kind.option + " " +
+          CommandWord(path) + " -o " + CommandWord(target);
+      return;
+    }
+  }
+  ExplainFileOutcome(head, size, outcome);
+  // A picture, a README or a folder's hidden file: no tag, no body length
+  // a guide message could have, no spaces of a list. The library's reading
+  // of its first bytes as a length says nothing useful then.
+  const auto byte = [&head](std::size_t i) {
+    return static_cast<unsigned long>(static_cast<unsigned char>(head[i]));
+  };
+  if (outcome->result != 0 && head.size() >= 8 && head[0] != ' ' &&
+      (byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24) > 511 &&
+      head.substr(0, 16).find("(TNC") == std::string_view::npos) {
+    outcome->explanation =
+        "this is not a destination file: a guide message begins with its "
+        "body length and (TNC, a destination list with four spaces and "
+        "(TNC, and this begins '" + ShownText(head.substr(0, 12)) + "'";
+  }
+  RefuseWithoutDestination(outcome);
 }
 
 }  // namespace vexa::tool

@@ -34,6 +34,16 @@ int DetectPlan(const std::string& name, std::string_view head,
 void ExplainFileOutcome(std::string_view head, long long size,
                         Outcome* outcome);
 
+// ExplainFileOutcome as decode completes a file's outcome: a file of
+// another kind (an interchange file, a picture, a README) is said to be no
+// destination file, with the command that makes a destination list of an
+// interchange file's points, and a file without a point is refused
+// (RefuseWithoutDestination). `path` is the file as the user gave it,
+// `list` the list that command writes (empty: dest.cld).
+void ExplainDecodedFile(std::string_view head, long long size,
+                        const std::string& path, const std::string& list,
+                        Outcome* outcome);
+
 // Completes `outcome` after the library parsed the raw `text` as
 // `outcome->plan` (the plan number asked for) with `outcome->result`: the
 // explanation on failure, the strict warnings on success.

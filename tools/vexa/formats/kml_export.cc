@@ -3,12 +3,12 @@
 #include "formats/kml_export.h"
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 
 #include <pugixml.hpp>
 
 #include "destination/packet_view.h"
+#include "formats/xml_document.h"
 #include "text/text_codec.h"
 
 namespace vexa::tool {
@@ -35,7 +35,7 @@ std::string Coordinate(double degrees) {
 
 }  // namespace
 
-void PrintKml(const std::vector<Outcome>& outcomes, std::ostream& out) {
+std::string KmlText(const std::vector<Outcome>& outcomes) {
   pugi::xml_document document;
   pugi::xml_node declaration = document.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -62,9 +62,7 @@ void PrintKml(const std::vector<Outcome>& outcomes, std::ostream& out) {
           where.c_str();
     }
   }
-  std::ostringstream text;
-  document.save(text, "  ");
-  out << text.str();
+  return SavedXml(document);
 }
 
 }  // namespace vexa::tool

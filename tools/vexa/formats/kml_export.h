@@ -6,16 +6,16 @@
 #ifndef VEXA_TOOLS_VEXA_FORMATS_KML_EXPORT_H_
 #define VEXA_TOOLS_VEXA_FORMATS_KML_EXPORT_H_
 
-#include <ostream>
+#include <string>
 #include <vector>
 
 #include "destination/outcome.h"
 
 namespace vexa::tool {
 
-// Writes the points of the successful outcomes to `out`, each outcome a
+// The points of the successful outcomes as a KML document, each outcome a
 // Folder named by its source. A character XML forbids becomes U+FFFD.
-void PrintKml(const std::vector<Outcome>& outcomes, std::ostream& out);
+std::string KmlText(const std::vector<Outcome>& outcomes);
 
 }  // namespace vexa::tool
 

@@ -4,13 +4,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 
 #include <pugixml.hpp>
 
 #include "destination/failure_explain.h"
 #include "destination/packet_view.h"
 #include "formats/svg_picture.h"
+#include "formats/xml_document.h"
 #include "text/text_codec.h"
 
 namespace vexa::tool {
@@ -79,18 +79,18 @@ std::string CsvField(const std::string& text) {
 }
 
 void PrintCsv(const std::vector<Outcome>& outcomes, bool name_sources,
-              std::ostream& out) {
-  out << (name_sources ? "latitude,longitude,name,route,source\n"
-                       : "latitude,longitude,name,route\n");
+              std::string* out) {
+  *out += name_sources ? "latitude,longitude,name,route,source\n"
+                       : "latitude,longitude,name,route\n";
   for (const Outcome& outcome : outcomes) {
     if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
     for (const PointView& point : ViewPoints(outcome.packet)) {
       bool exact = true;
-      out << Coordinate(point.latitude) << ',' << Coordinate(point.longitude)
-          << ',' << CsvField(CodePageToUtf8(point.name_bytes, &exact)) << ','
-          << point.route;
-      if (name_sources) out << ',' << CsvField(outcome.source);
-      out << '\n';
+      *out += Coordinate(point.latitude) + ',' + Coordinate(point.longitude) +
+              ',' + CsvField(CodePageToUtf8(point.name_bytes, &exact)) + ',' +
+              point.route;
+      if (name_sources) *out += ',' + CsvField(outcome.source);
+      *out += '\n';
     }
   }
 }
@@ -169,7 +169,7 @@ void AddPoint(pugi::xml_node parent, const char* element,
 // GPX 1.1 puts every wpt before the first rte, so the destination lists
 // come first and the guide messages after them.
 void PrintGpx(const std::vector<Outcome>& outcomes, bool name_sources,
-              std::ostream& out) {
+              std::string* out) {
   pugi::xml_document document;
   pugi::xml_node declaration = document.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -200,31 +200,30 @@ void PrintGpx(const std::vector<Outcome>& outcomes, bool name_sources,
       }
     }
   }
-  std::ostringstream text;
-  document.save(text, "  ");
-  out << text.str();
+  *out += SavedXml(document);
 }
 
-void PrintTable(const Outcome& outcome, std::ostream& out) {
+void PrintTable(const Outcome& outcome, std::string* out) {
   const auto points = ViewPoints(outcome.packet);
   // A guide message has a destination, so one without points is a packet
   // that holds nothing yet (the library's reading failed).
   if (outcome.packet.kind == GuideMessage && points.empty()) {
-    out << ShownPath(outcome.source) << ": empty (no packet was read)\n";
+    *out += ShownPath(outcome.source) + ": empty (no packet was read)\n";
     return;
   }
-  out << ShownPath(outcome.source) << ": " << KindName(outcome.packet.kind)
-      << " (plan " << outcome.plan << "), " << points.size()
-      << (points.size() == 1 ? " point" : " points");
-  if (!outcome.plan_reason.empty()) out << "; " << outcome.plan_reason;
-  out << '\n';
+  *out += ShownPath(outcome.source) + ": " + KindName(outcome.packet.kind) +
+          " (plan " + std::to_string(outcome.plan) + "), " +
+          std::to_string(points.size()) +
+          (points.size() == 1 ? " point" : " points");
+  if (!outcome.plan_reason.empty()) *out += "; " + outcome.plan_reason;
+  *out += '\n';
   if (points.empty()) return;
   char line[256];
   std::snprintf(line, sizeof line,
                 "  %-5s %-11s %12s %12s %11s %11s  %-11s  %s", "order", "role",
                 "latitude", "longitude", "lat units", "lon units", "route",
                 "name");
-  out << line << '\n';
+  *out += std::string(line) + '\n';
   for (const PointView& point : points) {
     std::snprintf(line, sizeof line,
                   "  %-5d %-11s %12.7f %12.7f %11d %11d  %-11s  ", point.order,
@@ -234,11 +233,11 @@ void PrintTable(const Outcome& outcome, std::ostream& out) {
                   point.route.c_str());
     std::string text = line;
     text += point.name_bytes.empty() ? "-" : DisplayText(point.name_bytes);
-    out << text << '\n';
+    *out += text + '\n';
   }
 }
 
-void PrintHexDump(const Outcome& outcome, std::ostream& out) {
+void PrintHexDump(const Outcome& outcome, std::string* out) {
   unsigned char bytes[VEXA_PACKET_SIZE];
   std::memcpy(bytes, &outcome.packet, sizeof bytes);
   char line[96];
@@ -252,7 +251,7 @@ void PrintHexDump(const Outcome& outcome, std::ostream& out) {
                           ? static_cast<char>(bytes[i])
                           : '.');
     }
-    out << line << "  |" << ascii << "|\n";
+    *out += std::string(line) + "  |" + ascii + "|\n";
   }
 }
 
@@ -342,56 +341,46 @@ nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes) {
   return {{"type", "FeatureCollection"}, {"features", features}};
 }
 
-void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
-                   bool as_list, std::ostream& out, std::ostream& err,
-                   bool name_sources) {
-  for (const Outcome& outcome : outcomes) {
-    for (const std::string& warning : outcome.warnings) {
-      err << "vexa: warning: " << ShownPath(outcome.source) << ": " << warning
-          << '\n';
+std::string OutcomesText(const std::vector<Outcome>& outcomes, Format format,
+                         bool as_list, bool name_sources) {
+  std::string out;
+  switch (format) {
+    case Format::kJson: {
+      nlohmann::ordered_json document;
+      if (as_list) {
+        document = nlohmann::ordered_json::array();
+        for (const Outcome& outcome : outcomes) {
+          document.push_back(OutcomeToJson(outcome));
+        }
+      } else if (!outcomes.empty()) {
+        document = OutcomeToJson(outcomes.front());
+      }
+      return Dump(document) + '\n';
     }
-  }
-  if (format == Format::kJson) {
-    nlohmann::ordered_json document;
-    if (as_list) {
-      document = nlohmann::ordered_json::array();
+    case Format::kGeoJson:
+      return Dump(OutcomesToGeoJson(outcomes)) + '\n';
+    case Format::kGpx:
+      PrintGpx(outcomes, name_sources, &out);
+      return out;
+    case Format::kCsv:
+      PrintCsv(outcomes, name_sources, &out);
+      return out;
+    case Format::kSvg:
+      return SvgText(outcomes);
+    case Format::kTable:
+    case Format::kHex:
       for (const Outcome& outcome : outcomes) {
-        document.push_back(OutcomeToJson(outcome));
+        if (outcome.result != 0 || !outcome.tool_error.empty()) continue;
+        if (format == Format::kTable) {
+          PrintTable(outcome, &out);
+        } else {
+          if (outcomes.size() > 1) out += ShownPath(outcome.source) + ":\n";
+          PrintHexDump(outcome, &out);
+        }
       }
-    } else if (!outcomes.empty()) {
-      document = OutcomeToJson(outcomes.front());
-    }
-    out << Dump(document) << '\n';
-    return;
+      return out;
   }
-  if (format != Format::kTable && format != Format::kHex) {
-    for (const Outcome& outcome : outcomes) {
-      if (outcome.result != 0 || !outcome.tool_error.empty()) {
-        err << "vexa: " << FailureLine(outcome) << '\n';
-      }
-    }
-    if (format == Format::kGeoJson) {
-      out << Dump(OutcomesToGeoJson(outcomes)) << '\n';
-    }
-    if (format == Format::kGpx) PrintGpx(outcomes, name_sources, out);
-    if (format == Format::kCsv) PrintCsv(outcomes, name_sources, out);
-    if (format == Format::kSvg) PrintSvg(outcomes, out);
-    return;
-  }
-  for (const Outcome& outcome : outcomes) {
-    if (outcome.result != 0 || !outcome.tool_error.empty()) {
-      out.flush();
-      err << "vexa: " << FailureLine(outcome) << '\n';
-      err.flush();
-      continue;
-    }
-    if (format == Format::kTable) {
-      PrintTable(outcome, out);
-    } else {
-      if (outcomes.size() > 1) out << ShownPath(outcome.source) << ":\n";
-      PrintHexDump(outcome, out);
-    }
-  }
+  return out;
 }
 
 }  // namespace vexa::tool

@@ -2,15 +2,15 @@
 // scripts, GeoJSON (RFC 7946) for map viewers, GPX 1.1 and CSV for route
 // planners and spreadsheets (both read back by encode), a hex dump of
 // the 568 packet bytes and an SVG picture of the points (svg_picture.h).
-// Successful outcomes go to `out`; warnings always go to `err`; a failed
-// outcome is reported on `err`, except in JSON, where it is part of the one
-// document so a script sees every input. JSON strings
-// that would not be UTF-8 get U+FFFD, with the raw bytes beside them in hex.
+// The text holds the successful outcomes; a failed one is left out (the
+// tool reports it on standard error), except in JSON, where it is part of
+// the one document so a script sees every input. JSON strings that would
+// not be UTF-8 get U+FFFD, with the raw bytes beside them in hex. The text
+// is built in memory, without streams, which the web module does not carry.
 
 #ifndef VEXA_TOOLS_VEXA_FORMATS_OUTPUT_FORMAT_H_
 #define VEXA_TOOLS_VEXA_FORMATS_OUTPUT_FORMAT_H_
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,13 +32,13 @@ nlohmann::ordered_json OutcomeToJson(const Outcome& outcome);
 // successful outcome; coordinates are [longitude, latitude].
 nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes);
 
-// Prints `outcomes` in `format`. `as_list` makes JSON an array even for one
-// outcome (decode takes several files; parse gives one object).
+// The text of `outcomes` in `format`. `as_list` makes JSON an array even
+// for one outcome (decode takes several files; parse gives one object).
 // `name_sources` gives each point of a merged CSV or GPX its file (a
-// source column, a <src> element); JSON and GeoJSON always name it.
-void PrintOutcomes(const std::vector<Outcome>& outcomes, Format format,
-                   bool as_list, std::ostream& out, std::ostream& err,
-                   bool name_sources = false);
+// source column, a <src> element); JSON and GeoJSON always name it. The
+// hex dump names each outcome's source above it when there are several.
+std::string OutcomesText(const std::vector<Outcome>& outcomes, Format format,
+                         bool as_list, bool name_sources = false);
 
 // The one-line failure report: "<source>: error <code> (<name>): <why>".
 std::string FailureLine(const Outcome& outcome);

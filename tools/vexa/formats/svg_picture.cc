@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 #include <string>
 
 #include <pugixml.hpp>
 
 #include "destination/packet_view.h"
+#include "formats/xml_document.h"
 #include "text/text_codec.h"
 
 namespace vexa::tool {
@@ -368,7 +368,7 @@ double GreatCircleKm(double latitude1, double longitude1, double latitude2,
   return 2 * kEarthRadiusKm * std::asin(std::sqrt(a));
 }
 
-void PrintSvg(const std::vector<Outcome>& outcomes, std::ostream& out) {
+std::string SvgText(const std::vector<Outcome>& outcomes) {
   pugi::xml_document document;
   pugi::xml_node declaration = document.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -415,9 +415,7 @@ void PrintSvg(const std::vector<Outcome>& outcomes, std::ostream& out) {
       "sans-serif";
   svg.insert_attribute_after("font-size", svg.attribute("font-family")) = "12";
 
-  std::ostringstream text;
-  document.save(text, "  ");
-  out << text.str();
+  return SavedXml(document);
 }
 
 }  // namespace vexa::tool

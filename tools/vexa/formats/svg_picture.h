@@ -15,18 +15,18 @@
 #ifndef VEXA_TOOLS_VEXA_FORMATS_SVG_PICTURE_H_
 #define VEXA_TOOLS_VEXA_FORMATS_SVG_PICTURE_H_
 
-#include <ostream>
+#include <string>
 #include <vector>
 
 #include "destination/outcome.h"
 
 namespace vexa::tool {
 
-// Writes the picture of the successful outcomes to `out`. Failed outcomes
+// The picture of the successful outcomes. Failed outcomes
 // are left out (their failure lines go to standard error with the other
 // formats); with none that parsed, the document says there is nothing to
 // draw.
-void PrintSvg(const std::vector<Outcome>& outcomes, std::ostream& out);
+std::string SvgText(const std::vector<Outcome>& outcomes);
 
 // The great-circle distance in kilometres between two points given in
 // degrees (haversine on a sphere of the Earth's mean radius).

@@ -189,4 +189,15 @@ std::string Trimmed(const pugi::xml_node& node) {
   return value.substr(first, last - first + 1);
 }
 
+std::string SavedXml(const pugi::xml_document& document) {
+  struct Appender : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, std::size_t size) override {
+      text.append(static_cast<const char*>(data), size);
+    }
+  } writer;
+  document.save(writer, "  ");
+  return writer.text;
+}
+
 }  // namespace vexa::tool

@@ -46,6 +46,9 @@ pugi::xml_node Child(const pugi::xml_node& parent, const char* name);
 // blanks around it.
 std::string Trimmed(const pugi::xml_node& node);
 
+// The document as the tool writes it: UTF-8, indented by two spaces.
+std::string SavedXml(const pugi::xml_document& document);
+
 }  // namespace vexa::tool
 
 #endif  // VEXA_TOOLS_VEXA_FORMATS_XML_DOCUMENT_H_

@@ -32,9 +32,7 @@ void PrintPacket(const DestinationPacket& packet, int plan) {
   outcome.source = "packet";
   outcome.plan = plan;
   outcome.packet = packet;
-  std::ostringstream table;
-  PrintOutcomes({outcome}, Format::kTable, false, table, std::cerr);
-  std::istringstream lines(table.str());
+  std::istringstream lines(OutcomesText({outcome}, Format::kTable, false));
   for (std::string line; std::getline(lines, line);) Said(line);
 }
 

@@ -3,8 +3,8 @@
 // command instead of explaining why it is no destination file. Only a
 // look: nothing here reads the points.
 
-#ifndef VEXA_TOOLS_VEXA_FORMATS_INTERCHANGE_KIND_H_
-#define VEXA_TOOLS_VEXA_FORMATS_INTERCHANGE_KIND_H_
+#ifndef VEXA_TOOLS_VEXA_DESTINATION_INTERCHANGE_KIND_H_
+#define VEXA_TOOLS_VEXA_DESTINATION_INTERCHANGE_KIND_H_
 
 #include <string>
 #include <string_view>
@@ -26,4 +26,4 @@ InterchangeKind KindOfInterchangeFile(std::string_view head);
 
 }  // namespace vexa::tool
 
-#endif  // VEXA_TOOLS_VEXA_FORMATS_INTERCHANGE_KIND_H_
+#endif  // VEXA_TOOLS_VEXA_DESTINATION_INTERCHANGE_KIND_H_

@@ -1,7 +1,7 @@
 // Telling interchange files apart by their first bytes (see
 // interchange_kind.h).
 
-#include "formats/interchange_kind.h"
+#include "destination/interchange_kind.h"
 
 #include <cctype>
 #include <vector>
