@@ -3,7 +3,9 @@
 // (cp936_table.h, generated from the Win32 functions), so the module gives
 // the bytes a head unit gives: surrogates, user-defined areas and best-fit
 // characters included. No converter of the browser or the C library is
-// involved. Other code pages are not available: their conversions give 0.
+// involved. The single-byte pages an interchange file may be named in (874,
+// 1250 to 1258) come from single_byte_code_pages.cc; other code pages are
+// not available: their conversions give 0.
 //
 // The tables are constant data; the functions keep no state and allocate
 // nothing.
@@ -14,6 +16,7 @@
 
 #include "platform/platform.h"
 #include "platform/web/cp936_table.h"
+#include "platform/web/single_byte_code_pages.h"
 
 namespace vexa::platform {
 namespace {
@@ -63,6 +66,9 @@ unsigned AnsiCodePage() { return kGbk; }
 
 int WideToCodePage(unsigned code_page, const char16_t* text, int units,
                    char* out, int capacity) {
+  if (const web::SingleByteCodePage* table = web::FindSingleByte(code_page)) {
+    return web::WideToSingleByte(*table, text, units, out, capacity);
+  }
   if (!IsGbk(code_page) || units <= 0 || capacity <= 0) return 0;
   int written = 0;
   for (int i = 0; i < units; ++i) {
@@ -79,6 +85,9 @@ int WideToCodePage(unsigned code_page, const char16_t* text, int units,
 
 int CodePageToWide(unsigned code_page, const char* text, char16_t* out,
                    int capacity) {
+  if (const web::SingleByteCodePage* table = web::FindSingleByte(code_page)) {
+    return web::SingleByteToWide(*table, text, out, capacity);
+  }
   if (!IsGbk(code_page) || capacity <= 0) return 0;
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
   const std::size_t size = std::strlen(text) + 1;  // the terminator too
