@@ -23,9 +23,10 @@
 //       -> { result, resultName, plan, deleted, packet, explanation, warnings,
 //            record }
 //   vexa.importFile(bytes, { name, plan, format, gpxRoute, gpxTrack,
-//                    gpxWaypoints })
+//                    gpxWaypoints, inputEncoding })
 //                                an interchange file as `vexa encode --input`
-//                                reads it
+//                                reads it (inputEncoding as --input-encoding
+//                                names it)
 //       -> { ok: true, points: [{ latitude, longitude, name, route }], notes }
 //        | { ok: false, message }
 //   vexa.encode(plan, points)    the destination file of `points` ([{ latitude,

@@ -83,6 +83,10 @@
       gpxChoice: 'From a GPX file take', gpxAuto: 'its first route, else its waypoints',
       gpxWaypoints: 'its waypoints', gpxRoute: 'the route numbered', gpxTrack: 'the end of the track numbered',
       gpxNumber: 'Number of the route or track',
+      encoding: 'File encoding', encodingAuto: 'told by the file', cp936: '936 (GBK, Chinese)',
+      cp1252: '1252 (Western Europe)', cp1250: '1250 (Central Europe)', cp1251: '1251 (Cyrillic)',
+      cp1253: '1253 (Greek)', cp1254: '1254 (Turkish)', cp1255: '1255 (Hebrew)', cp1256: '1256 (Arabic)',
+      cp1257: '1257 (Baltic)', cp1258: '1258 (Vietnamese)', cp874: '874 (Thai)',
       toolSays: '', fitName: (name) => `Write it as '${name}'`,
     },
     zh: {
@@ -136,6 +140,10 @@
       gpxChoice: '从 GPX 文件中取', gpxAuto: '第一条路线，没有则取航点',
       gpxWaypoints: '航点', gpxRoute: '编号为下列数字的路线', gpxTrack: '编号为下列数字的轨迹的终点',
       gpxNumber: '路线或轨迹的编号',
+      encoding: '文件编码', encodingAuto: '按文件内容判断', cp936: '936（GBK，简体中文）',
+      cp1252: '1252（西欧）', cp1250: '1250（中欧）', cp1251: '1251（西里尔文）',
+      cp1253: '1253（希腊文）', cp1254: '1254（土耳其文）', cp1255: '1255（希伯来文）', cp1256: '1256（阿拉伯文）',
+      cp1257: '1257（波罗的海）', cp1258: '1258（越南文）', cp874: '874（泰文）',
       toolSays: '（工具的原文）', fitName: (name) => `改写为“${name}”`,
     },
   };
@@ -212,13 +220,28 @@
     box.hidden = !text;
   }
 
+  // The tool's messages name its command-line options; the page has a
+  // control for each of them, and names the control instead.
+  function pageWords(text) {
+    const control = (label, choice = '') => `“${t[label]}${choice ? `: ${t[choice]}` : ''}”`;
+    return text
+      .replace(/ ?\(--replace-unmappable [^)]*\)$/, '')
+      .replace(/: vexa encode --plan 2 .*$/, `: ${control('import')}`)
+      .replace(/to vexa encode --plan 2 --kml$/, `to ${control('import')}`)
+      .replace(/--input-encoding/g, control('encoding'))
+      .replace(/--gpx-route/g, control('gpxChoice', 'gpxRoute'))
+      .replace(/--gpx-track/g, control('gpxChoice', 'gpxTrack'))
+      .replace(/--gpx-waypoints/g, control('gpxChoice', 'gpxWaypoints'))
+      .replace(/--plan (\d)/g, (_, plan) => `${t.plan} ${plan}`);
+  }
+
   // A refusal: the code and its name, then the tool's explanation (the
   // field, its role and the offending text) in a part of its own.
   function refusal(source, read) {
     problemLine = () => refusal(source, read);
     const box = $('problem');
     box.replaceChildren(`${t.refused(source === null ? t.message : source, read.result, read.resultName)} `,
-                        t.toolSays, element('span', { id: 'explanation' }, read.explanation),
+                        t.toolSays, element('span', { id: 'explanation' }, pageWords(read.explanation)),
                         ` ${t.refusedCleared}`);
     box.hidden = false;
   }
@@ -544,12 +567,13 @@
       });
     } else {
       showWarnings([]);
-      $('check').textContent = t.cannot + (encoded.local ? '' : t.toolSays) + encoded.message;
+      const message = encoded.local ? encoded.message : pageWords(encoded.message);
+      $('check').textContent = t.cannot + (encoded.local ? '' : t.toolSays) + message;
       const row = encoded.point > 0 && rows[encoded.point - 1];
       if (row) {
         row.setAttribute('aria-invalid', 'true');
         const cell = row.nextElementSibling.firstChild;
-        cell.textContent = encoded.message;
+        cell.textContent = message;
         offerFittedName(cell, encoded);
         row.nextElementSibling.hidden = false;
         for (const input of row.querySelectorAll('input')) input.setAttribute('aria-describedby', cell.id);
@@ -558,16 +582,14 @@
     draw(encoded.ok ? points : null, encoded.point || 0);
   }
 
-  // The tool's refusal of a name ends with the option that adapts it; the
-  // page has a button for that instead, which shows what would be written.
+  // The tool's refusal of a name ends with the option that adapts it (which
+  // pageWords leaves out); the page has a button for that instead, which
+  // shows what would be written.
   function offerFittedName(cell, encoded) {
-    const option = / ?\(--replace-unmappable [^)]*\)$/;
-    if (!option.test(encoded.message)) return;
+    if (!/\(--replace-unmappable [^)]*\)$/.test(encoded.message)) return;
     const point = state.points[encoded.point - 1];
     const fitted = vexa.fitName(point.name);
     if (!fitted.ok || !fitted.replaced) return;
-    cell.textContent = encoded.message.replace(option, '');
-    $('check').textContent = t.cannot + t.toolSays + cell.textContent;
     const button = element('button', { type: 'button', class: 'fit-name' }, t.fitName(fitted.name));
     button.addEventListener('click', () => {
       edit();
@@ -656,13 +678,14 @@
     let imported;
     try {
       imported = vexa.importFile(new Uint8Array(await file.arrayBuffer()),
-                                 { name: file.name, plan: state.plan, ...gpxChoice() });
+                                 { name: file.name, plan: state.plan, ...gpxChoice(),
+                                   inputEncoding: $('input-encoding').value });
     } catch (error) {
       // The module ran out of memory or stack on it: the page goes on.
       imported = { ok: false, message: String(error && error.message || error) };
     }
     if (!imported.ok) {
-      problem(() => t.importFailed(file.name) + t.toolSays + imported.message);
+      problem(() => t.importFailed(file.name) + t.toolSays + pageWords(imported.message));
       return;
     }
     edit();
@@ -673,7 +696,9 @@
     state.guideRoute = firstRoute ? firstRoute.route : 0;
     $('guide-route').value = String(state.guideRoute);
     status('imported', state.points.length, file.name);
-    if (imported.notes.length) $('status').textContent += ` ${t.toolSays}${imported.notes.join('; ')}`;
+    if (imported.notes.length) {
+      $('status').textContent += ` ${t.toolSays}${pageWords(imported.notes.join('; '))}`;
+    }
     rebuildTable();
     saved();
   }

@@ -8,9 +8,9 @@
 'use strict';
 
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
 const path = require('node:path');
 const { test, before } = require('node:test');
+const { importCases } = require('../tests/import_cases.js');
 
 const Vexa = require(path.join(process.env.VEXA_WEB_DIR, 'vexa-module.js'));
 
@@ -103,35 +103,11 @@ test('failures give the library codes and no packet', () => {
   assert.notEqual(vexa.parseRaw('(TNC,' + 'x'.repeat(506), 2).result, -42);
 });
 
-// printf %b's escapes, as the table writes file contents.
-function unescape(text) {
-  const bytes = [];
-  for (let i = 0; i < text.length; ++i) {
-    if (text[i] !== '\\') {
-      bytes.push(...Buffer.from(text[i]));
-    } else if (text[i + 1] === 'x') {
-      bytes.push(parseInt(text.substr(i + 2, 2), 16));
-      i += 3;
-    } else {
-      bytes.push({ n: 10, t: 9, r: 13, '\\': 92 }[text[i + 1]]);
-      i += 1;
-    }
-  }
-  return Uint8Array.from(bytes);
-}
-
 test('the tool\'s import cases give the same points, names and refusals', () => {
-  const table = path.join(__dirname, '..', '..', 'tests', 'tool', 'import_cases.txt');
-  const cases = fs.readFileSync(table, 'utf8').split('\n').filter((line) => line && !line.startsWith('#'));
+  const cases = importCases();
   assert.ok(cases.length >= 20);
-  const formats = { '--csv': 'csv', '--gpx': 'gpx', '--kml': 'kml', '--geojson': 'geojson' };
-  for (const line of cases) {
-    const [file, content, options, expected] = line.split('|').reduce(
-      (fields, part, i) => (i < 4 ? [...fields, part] : [...fields.slice(0, 3), `${fields[3]}|${part}`]), []);
-    const plan = options.includes('--plan 1') ? 1 : 2;
-    const choice = { name: file, plan, gpxWaypoints: options.includes('--gpx-waypoints') };
-    for (const option of options.split(' ')) if (formats[option]) choice.format = formats[option];
-    const imported = vexa.importFile(unescape(content), choice);
+  for (const { file, bytes, choice, expected } of cases) {
+    const imported = vexa.importFile(bytes, { name: file, ...choice });
     if (expected.startsWith('refused: ')) {
       assert.equal(imported.ok, false, file);
       assert.ok(imported.message.includes(expected.slice(9)), `${file}: ${imported.message}`);
@@ -140,7 +116,7 @@ test('the tool\'s import cases give the same points, names and refusals', () => 
     assert.equal(imported.ok, true, `${file}: ${imported.message}`);
     // As `vexa decode --format csv` gives the file encode writes.
     const points = imported.points.map((p) => ({ ...p, route: p.route >= 0 ? p.route : 0 }));
-    const csv = vexa.exportText('csv', plan, points, 'in.cld');
+    const csv = vexa.exportText('csv', choice.plan, points, 'in.cld');
     assert.equal(csv.ok, true, `${file}: ${csv.message}`);
     assert.equal(csv.text.trim().split('\n').slice(1).join(' | '), expected, file);
   }

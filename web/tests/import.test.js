@@ -18,6 +18,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { test, before, after } = require('node:test');
+const { importCases } = require('./import_cases.js');
 const { openSite } = require('./site.js');
 
 const SITE = process.env.VEXA_SITE_DIR;
@@ -67,33 +68,20 @@ async function open(name, bytes, input = '#file') {
   await page.locator('#status, #problem').filter({ hasText: name }).first().waitFor();
 }
 
-// printf %b's escapes, as the table writes file contents.
-function unescape(text) {
-  const bytes = [];
-  for (let i = 0; i < text.length; ++i) {
-    if (text[i] !== '\\') bytes.push(...Buffer.from(text[i]));
-    else if (text[i + 1] === 'x') { bytes.push(parseInt(text.substr(i + 2, 2), 16)); i += 3; }
-    else { bytes.push({ n: 10, t: 9, r: 13, '\\': 92 }[text[i + 1]]); i += 1; }
-  }
-  return Buffer.from(bytes);
-}
+// The page's choice of encoding for a name --input-encoding takes.
+const encodingValue = (name) => (name.toLowerCase() === 'gbk' ? '936' : name.toLowerCase().replace(/^(windows-|cp)/, ''));
 
 test('the tool\'s import cases give the page the same points, names and messages', async () => {
-  const lines = fs.readFileSync(path.join(__dirname, '..', '..', 'tests', 'tool', 'import_cases.txt'), 'utf8')
-    .split('\n').filter((line) => line && !line.startsWith('#'));
-  let tried = 0;
-  for (const line of lines) {
-    const [file, content, options, ...rest] = line.split('|');
-    const expected = rest.join('|');
-    // The page reads by content, as --input does, with the plan and the
-    // GPX choice set as the options say.
-    const plan = options.includes('--plan 1') ? '1' : '2';
-    if (!options.replace('--plan 1', '').trim().split(' ')
-                .every((o) => ['--input', '--csv', '--gpx', '--kml', '--geojson', '--gpx-waypoints'].includes(o))) continue;
-    ++tried;
-    await page.selectOption('#plan', plan);
-    await page.selectOption('#gpx-choice', options.includes('--gpx-waypoints') ? 'waypoints' : 'auto');
-    await open(file, unescape(content), '#import-file');
+  for (const { file, bytes, choice, expected } of importCases()) {
+    // The page reads by content, as --input does, with the plan, the GPX
+    // choice and the encoding set as the options say.
+    await page.selectOption('#plan', String(choice.plan));
+    await page.selectOption('#gpx-choice', choice.gpxWaypoints ? 'waypoints' : 'auto');
+    await page.selectOption('#input-encoding', encodingValue(choice.inputEncoding));
+    await open(file, bytes, '#import-file');
+    // What the page says of the file names its own controls, never an option.
+    const said = `${await page.textContent('#status')} ${await page.textContent('#problem')}`;
+    assert.doesNotMatch(said, /--[a-z]/, file);
     if (expected.startsWith('refused: ')) {
       assert.ok((await page.textContent('#problem')).includes(expected.slice(9)), file);
       continue;
@@ -103,7 +91,7 @@ test('the tool\'s import cases give the page the same points, names and messages
     assert.equal(shown, expected, file);
   }
   await page.selectOption('#plan', '2');
-  assert.equal(tried, lines.length);
+  await page.selectOption('#input-encoding', '');
   // A GPX's second route, and a track's end, as --gpx-route 2 and --gpx-track 1 take them.
   const gpx = '<gpx><wpt lat="1" lon="1"/><rte><rtept lat="2" lon="2"/></rte><rte><rtept lat="3" lon="3"/></rte>' +
               '<trk><trkseg><trkpt lat="4" lon="4"/><trkpt lat="5" lon="5"/></trkseg></trk></gpx>';
@@ -135,6 +123,11 @@ test('a refused file leaves nothing on screen to download', async () => {
   assert.equal(await rows().count(), 0);
   assert.equal(await page.isDisabled('#download'), true);
   assert.equal(await page.locator('#picture svg').count(), 0);
+  // An interchange file opened as a destination file: the page points to
+  // its Import button, where the tool gives a command line.
+  await open('trip.gpx', Buffer.from('<gpx><wpt lat="1" lon="2"/></gpx>'));
+  assert.match(await page.textContent('#problem'),
+               /not a destination file; to make a destination list of its points: “Import GPX, GeoJSON, CSV or KML”/);
 });
 
 test('coordinates are decimal numbers; the picture numbers the points as the table', async () => {
