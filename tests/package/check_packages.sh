@@ -17,6 +17,9 @@
 #    install of a fresh tree (--target install) with an absolute library
 #    folder, read through pkg-config.
 #   tests/package/check_packages.sh [release] [windows-release] [windows-x86-release]
+
+# pass never fails, so "check && pass ... || fail ..." is an if-else.
+# shellcheck disable=SC2015
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 consumer=$root/tests/package/consumer
@@ -194,6 +197,7 @@ check_windows() {
   # Wine's null display driver, as the suite's prefix has it: simulate's
   # windows exist without a display (a prefix made here lacks it). The
   # wineserver is let go, so the next program starts with that driver.
+  # shellcheck disable=SC2016  # $1 is the inner shell's
   "${run[@]}" env WINEPREFIX="$root/build/$suite/wine-prefix" WINEARCH=$arch \
     WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" DISPLAY= \
     sh -c '"$1" reg add "HKCU\\Software\\Wine\\Drivers" /v Graphics /d null /f &&

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Every script of scripts/ and CI's own parses (bash -n), and the linter
-# (shellcheck) finds nothing in them.
+# Every script of scripts/, the tests' and CI's own parses (bash -n), and
+# the linter (shellcheck) finds nothing in them.
 #   lint_test.sh SOURCE_DIR
 set -euo pipefail
 cd "$1"
-scripts=(scripts/*.sh .ci/run)
+shopt -s globstar
+scripts=(scripts/*.sh tests/**/*.sh .ci/run)
 failed=0
 for script in "${scripts[@]}"; do
   bash -n "$script" || failed=1

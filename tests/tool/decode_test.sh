@@ -124,7 +124,7 @@ CASES
 mkdir -p trip
 cp phone.gpx places.kml trip/
 cp "sheet one.CSV" trip/phone.csv
-if posix_only; then s=/; else s='\'; fi
+if posix_only; then s=/; else s=\\; fi
 run decode trip
 expect_has "a list named after each input" "$ERR" "--gpx trip${s}phone.gpx -o trip${s}phone.gpx.cld"
 expect_has "a list named after each input" "$ERR" "--csv trip${s}phone.csv -o trip${s}phone.csv.cld"
@@ -170,6 +170,7 @@ expect_has "json names the kind" "$(squeeze "$OUT")" '"error":"NotADestinationFi
 # A path is shown as it was typed, so it can be pasted back.
 run decode 'sub\dir\missing.cld'
 expect_has "path as typed" "$ERR" "cannot open 'sub\\dir\\missing.cld'"
+# shellcheck disable=SC1003  # two backslashes, as a doubled one would show
 expect_not_has "path as typed" "$ERR" '\\'
 
 finish

@@ -36,7 +36,7 @@ expect_has "GPX 1.1 guide message as a route" "$(cat guide.dat.gpx)" \
 # not UTF-8 or not allowed in XML becomes U+FFFD, the bytes given beside.
 # NAME BYTES (printf %b)|TEXT IN THE GPX
 while IFS='|' read -r bytes expected; do
-  printf "    (TNC,1,1,$bytes,\xcd\xc6\xbc\xf6" >"odd$bytes.cld"
+  printf '    (TNC,1,1,%b,\xcd\xc6\xbc\xf6' "$bytes" >"odd$bytes.cld"
   run decode --format gpx "odd$bytes.cld" guide.dat
   expect_rc "GPX of name $bytes" 0
   python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parseString(sys.stdin.buffer.read())' <<<"$OUT" ||

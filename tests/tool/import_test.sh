@@ -44,11 +44,11 @@ for cp in 1250 1251 1252 1253 1254 1256 1257; do
     name='' row=0
     for b in $(seq 192 255); do
       byte=$(printf '\\x%02x' "$b")
-      printf "$byte" | iconv -f "CP$cp" -t UTF-8 >/dev/null 2>&1 || continue
+      printf '%b' "$byte" | iconv -f "CP$cp" -t UTF-8 >/dev/null 2>&1 || continue
       name+=$byte
-      if ((${#name} >= 32)); then row=$((row + 1)); printf "$row,$row,$name\n"; name=''; fi
+      if ((${#name} >= 32)); then row=$((row + 1)); printf '%s,%s,%b\n' "$row" "$row" "$name"; name=''; fi
     done
-    [[ -n $name ]] && printf "9,9,$name\n"
+    [[ -n $name ]] && printf '9,9,%b\n' "$name"
   } >"cp$cp.csv"
   iconv -f "CP$cp" -t UTF-8 <"cp$cp.csv" >"cp$cp-utf8.csv"
   run encode --plan 2 --split "named$cp-{n}.cld" --input "cp$cp.csv" --input-encoding "cp$cp" --replace-unmappable=transliterate
@@ -93,7 +93,7 @@ expect_has "--first notes what it left" "$ERR" "took the first 2 of 12 points (-
 expect_eq "--first 2" "$(points fleet.cld)" "1.0000000,1.0000000,P1,recommended | 2.0000000,2.0000000,P2,recommended"
 run encode --plan 2 --split 'fleet-{n}.cld' --input fleet.csv
 expect_rc "--split" 0
-expect_eq "--split writes three files" "$(ls fleet-*.cld | paste -sd' ')" "fleet-1.cld fleet-2.cld fleet-3.cld"
+expect_eq "--split writes three files" "$(printf '%s\n' fleet-*.cld | paste -sd' ')" "fleet-1.cld fleet-2.cld fleet-3.cld"
 expect_eq "--split's last file" "$(points fleet-3.cld)" "11.0000000,11.0000000,P11,recommended | 12.0000000,12.0000000,P12,recommended"
 expect_has "--split's first file" "$(points fleet-1.cld)" "5.0000000,5.0000000,P5,recommended"
 # A shorter split into the same names says what an earlier one left.
@@ -108,16 +108,16 @@ for args in "2 ten-{n}.cld ten.csv" "1 six-{n}.dat six.csv"; do
   read -r plan pattern input <<<"$args"
   run encode --plan "$plan" --split "$pattern" --input "$input"
   expect_rc "--split of $input" 0
-  expect_eq "--split of $input writes two files" "$(ls "${pattern%%-*}"-* | paste -sd' ')" \
+  expect_eq "--split of $input writes two files" "$(printf '%s\n' "${pattern%%-*}"-* | paste -sd' ')" \
     "${pattern/\{n\}/1} ${pattern/\{n\}/2}"
 done
 # A split into more files than a person would want is confirmed first.
 { echo 'lat,lon'; for i in $(seq 61); do echo "1,$i"; done; } >track.csv
 run encode --plan 1 --split 'leg-{n}.dat' --input track.csv
 expect_eq "--split of a track" "$ERR" "vexa: encode refused: --split would write 21 files (61 points, at most 3 in each), more than 20; give --max-files 21 to write them all; nothing was written"
-expect_eq "--split of a track wrote nothing" "$(ls | grep -c '^leg-')" 0
+expect_eq "--split of a track wrote nothing" "$(compgen -G 'leg-*' | wc -l)" 0
 run encode --plan 1 --split 'leg-{n}.dat' --input track.csv --max-files 21
-expect_eq "--max-files confirms" "$RC $(ls | grep -c '^leg-')" "0 21"
+expect_eq "--max-files confirms" "$RC $(compgen -G 'leg-*' | wc -l)" "0 21"
 # A guide message leads to the route's last point: the advice and its
 # ways out keep it, and --first, which does not, warns. OPTIONS|POINTS
 { echo 'lat,lon'; for i in $(seq 10); do echo "$i,1"; done; } >route.csv
@@ -142,7 +142,7 @@ expect_eq "--spread in a list" "$(vexa decode --format csv spread.cld | tail -n 
 printf 'lat,lon\n1,1\n2,2\n3,3\n95,4\n' >late.csv
 run encode --plan 1 --split 'late-{n}.dat' --input late.csv
 expect_eq "--split refuses whole" "$ERR" "vexa: encode refused: late-2.dat: CSV row 5: latitude 95 is outside -90 to 90; nothing was written"
-expect_eq "--split wrote nothing" "$(ls | grep -c '^late-')" 0
+expect_eq "--split wrote nothing" "$(compgen -G 'late-*' | wc -l)" 0
 # USAGE ARGS|MESSAGE
 while IFS='|' read -r args message; do
   # shellcheck disable=SC2086

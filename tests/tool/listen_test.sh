@@ -39,7 +39,7 @@ expect_eq "timeout message" "$(cat quiet.err)" "vexa: no notification within 1 s
 # A listener removes the objects it brought into being.
 cleanup_objects
 run listen --timeout 0.1
-expect_eq "listen removes what it created" "$(ls /dev/shm | grep -c "^$VEXA_IPC_PREFIX")" 0
+expect_eq "listen removes what it created" "$(compgen -G "/dev/shm/$VEXA_IPC_PREFIX*" | wc -l)" 0
 
 # A notification left signalled before listen starts is stale: reported as
 # such, never counted or stamped with a time. (A listener that was killed
@@ -66,7 +66,7 @@ expect_not_has "stale one not counted" "$OUT" "sound start 1"
 # Objects that a simulation brought into being are gone when it ends.
 cleanup_objects
 run simulate --sound-platform 9
-expect_eq "simulate removes what it created" "$(ls /dev/shm | grep -c "^$VEXA_IPC_PREFIX")" 0
+expect_eq "simulate removes what it created" "$(compgen -G "/dev/shm/$VEXA_IPC_PREFIX*" | wc -l)" 0
 
 # A timeout must be a finite number of seconds.
 for bad in nan inf 1e400 -1 0; do

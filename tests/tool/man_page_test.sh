@@ -4,7 +4,7 @@
 source "$(dirname "$0")/tool_test_lib.sh"
 : "${VEXA_MAN:?VEXA_MAN must name the built vexa.1}"
 
-page=$(MANWIDTH=80 MAN_KEEP_FORMATTING= man -l "$VEXA_MAN" 2>man.err | col -b)
+page=$(MANWIDTH=80 MAN_KEEP_FORMATTING='' man -l "$VEXA_MAN" 2>man.err | col -b)
 expect_eq "man renders without complaint" "$(cat man.err)" ""
 wide=$(awk 'length > 80' <<<"$page")
 expect_eq "lines wider than 80 columns" "$wide" ""
@@ -13,9 +13,9 @@ for section in NAME SYNOPSIS DESCRIPTION FORMATS ENVIRONMENT "EXIT STATUS" FILES
 done
 for command in decode parse encode simulate listen; do
   vexa "$command" --help >help.txt
-  for option in $(grep -oE -- '--[a-z][a-z-]+' help.txt | sort -u); do
+  while read -r option; do
     [[ $option == --help ]] && continue
     grep -q -- "$option" <<<"$page" || fail "the man page does not describe $command $option"
-  done
+  done < <(grep -oE -- '--[a-z][a-z-]+' help.txt | sort -u)
 done
 finish

@@ -12,6 +12,7 @@ for file in dest.cld guide.dat; do
   vexa decode --format hex "$file" >want.txt
   vexa decode --format hex - <"$file" >got.txt
   cmp -s want.txt got.txt || fail "decode - <$file differs from the file"
+  # shellcheck disable=SC2002  # a pipe, which cannot seek, not a file
   cat "$file" | vexa decode --format hex - >got.txt
   cmp -s want.txt got.txt || fail "decode - from a pipe of $file differs"
   cat "$file" >pipe.cld &

@@ -9,6 +9,8 @@
 # only hold on POSIX systems (modes, links, FIFOs, /dev/full, signals) are
 # guarded by posix_only.
 
+# The tests that source this file read what it sets ($listener, $OUT).
+# shellcheck disable=SC2034
 set -u
 : "${VEXA_TOOL:?VEXA_TOOL must name the vexa binary}"
 read -ra VEXA_RUNNER <<<"${VEXA_TOOL_RUNNER:-}"
@@ -36,7 +38,7 @@ posix_only() { [[ "$VEXA_TOOL" != *.exe ]]; }
 
 SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/vexa-tool-test.XXXXXX")
 trap 'rm -rf "$SCRATCH"' EXIT
-cd "$SCRATCH"
+cd "$SCRATCH" || exit 1
 
 FAILURES=0
 OUT=""

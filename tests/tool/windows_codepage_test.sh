@@ -18,6 +18,7 @@ printf '    (TNC,113.324520,23.106414,\xb9\xe3\xd6\xdd\xcb\xfe,\xd7\xee\xb6\xcc,
 
 # same WHAT ARGS...: standard output (line ends aside) and exit status of
 # both tools; $ENV_ARGS (default: none) is set for both.
+# shellcheck disable=SC2086  # $ENV_ARGS is split into its assignments
 same() {
   local what=$1
   shift

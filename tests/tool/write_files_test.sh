@@ -4,6 +4,7 @@
 # else is refused with its reason and left as it was, and no staging file
 # is ever left behind.
 source "$(dirname "$0")/tool_test_lib.sh"
+# shellcheck disable=SC2054  # the comma is the point's, not a separator
 point=(--plan 2 --point 39.9,116.4)
 
 # The targets, each made fresh: NAME SETUP...
