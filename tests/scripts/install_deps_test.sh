@@ -43,9 +43,9 @@ for group in "${!group_packages[@]}" "${!group_packages[*]}"; do
 done
 
 # Every package installed (foreign ones with their architecture), the
-# architectures known: nothing to plan with a qemu-user new enough, only its
-# upgrade from backports with Debian 12's own.
-for qemu in 1:10.0.2+ds-1~bpo12+1 1:7.2+dfsg-7+deb12u7; do
+# architectures known: nothing to plan with a qemu-user new enough (the
+# least version included), only its upgrade from backports with Debian 12's.
+for qemu in 1:10.0.2+ds-1~bpo12+1 1:8 1:7.2+dfsg-7+deb12u7; do
   dpkg_state "$work/$qemu" i386 armhf
   for name in $(printf '%s\n' "${group_packages[@]}" | tr ' ' '\n' | sed 's|/.*||' | sort -u); do
     dpkg_installed "$work/$qemu" "$name" "$([[ $name == qemu-user ]] && echo "$qemu" || echo 1.0)"
