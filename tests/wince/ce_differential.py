@@ -17,9 +17,8 @@ import argparse
 import ctypes
 import sys
 
-from ce_system import CeSystem
+from ce_system import PACKET_SIZE, CeSystem
 
-PACKET_SIZE = 568
 TEXT_CAPACITY = 1 << 16
 
 
@@ -93,8 +92,7 @@ def main():
     code_pages = HostCodePages(ce, args.shim)
     ce.ce_WideCharToMultiByte = code_pages.wide_char_to_multi_byte
     ce.ce_MultiByteToWideChar = code_pages.multi_byte_to_wide_char
-    process = ce.load(args.dll, cpu=args.cpu)
-    if process.attach() != 1:
+    if ce.start(args.dll, cpu=args.cpu) != 1:
         print("ce_differential: the DLL's attach failed", file=sys.stderr)
         return 1
     callbacks = [0]
@@ -128,9 +126,9 @@ def main():
             ce.memory.write(text, units + b"\0\0")
             result = ce.call("PTT_Parse_Raw_Protocol", text, length)
         ce.journal.clear()
-        if ce.call("PTT_Get_DataPacket", packet) != 0:
+        got, data = ce.packet(packet)
+        if got != 0:
             return 1
-        data = ce.memory.read(packet, PACKET_SIZE)
         if args.show < 0:
             out.write(f"{index} {result} {kept} {callbacks[0]} {fnv1a(data):016x}\n")
         elif index == args.show:

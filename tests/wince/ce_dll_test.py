@@ -10,7 +10,8 @@ import struct
 import unittest
 
 from ce_loader import LOAD_BASE, LoadRefused
-from ce_system import HWND_BROADCAST, CeSystem, Window, guide_file
+from ce_system import (HWND_BROADCAST, PACKET_SIZE, CeSystem, Window,
+                       guide_file, packet_fields)
 
 DLL = os.environ.get("VEXA_WINCE_DLL", "Vexa.dll")
 CPU = os.environ.get("VEXA_WINCE_CPU", "arm926")
@@ -22,19 +23,60 @@ EXPORTS = ["CTL_Init", "CTL_IsExist", "CTL_Switch_To_Control",
            "SND_Start_Play_Sound", "SND_Stop_Play_Sound"]
 
 DATA_DIR = "\\Storage Card\\导航"
-GUIDE_BODY = b"(TNC,002,1,3954.5000,11623.2000,B1,3950.2500,11620.1000"
 MINIMAL = "(TNC,002,1,3954.5000,11623.2000"
+LIST = "(TNC,116.397128,39.916527,Home,推荐"
+TIANANMEN = "天安门".encode("gbk")
+PARSE = "PTT_Parse_Raw_Protocol"
 
 
-def packet_fields(raw):
-    """(kind, count, [(longitude, latitude, route, name bytes)])"""
-    kind, count = struct.unpack_from("<2I", raw)
-    entries = []
-    for i in range(5):
-        lon, lat, route = struct.unpack_from("<3i", raw, 8 + 112 * i)
-        name = raw[8 + 112 * i + 12:8 + 112 * i + 112].split(b"\0")[0]
-        entries.append((lon, lat, route, name))
-    return kind, count, entries
+# What the plans take in, on a fresh load each: (plan, file in the data
+# directory as (name, bytes) or None, raw message or None, callbacks, the
+# packet after it as (kind, entry prefixes), or None for an all-zero packet
+# and a file that stays).
+DELIVERIES = [
+    # The guide file: via point first (39°50.25' N 116°20.1' E), then the
+    # destination; the callback is not called for a file.
+    (1, ("guide.dat", guide_file(b"(TNC,002,1,3954.5000,11623.2000,"
+                                 b"B1,3950.2500,11620.1000")), None, 0,
+     (0, [(1072143360, 367142400, 1), (1072619520, 367795200)])),
+    (1, ("guide.dat", guide_file(b"(TNC,003,1,1,1")), None, 0, None),
+    (2, ("dest.cld", ("    (TNC,116.397128,39.916527,Home,推荐,"
+                      "121.473701,31.230416,天安门,最快").encode("gbk")), None, 0,
+     (1, [(1072715932, 367870713, 0, b"Home"),
+          (1119501628, 287819514, 1, TIANANMEN)])),
+    # 39°54.12345' is 367,737,361.92 units: the nearest is ...362.
+    (1, None, "(TNC,002,4,3954.12345,11623.2000", 1,
+     (0, [(1072619520, 367737362, 2)])),
+    (2, None, "(TNC,116.397128,39.916527,天安门,最短", 1,
+     (1, [(1072715932, 367870713, 2, TIANANMEN)])),
+]
+
+# Result codes, run in order on a fresh load of plan 1 and of plan 2:
+# (plan, or 0 for both; export; arguments; code). Text alone is passed as
+# its address and its length in bytes; text in a tuple as its address.
+RESULT_CODES = [
+    (0, "CTL_Switch_To_Control", (), 0),      # before CTL_Init
+    (0, PARSE, MINIMAL, -41),                 # before PTT_Init
+    (0, "PTT_Init", (), 0),
+    (1, PARSE, MINIMAL, 0),
+    (1, PARSE, "(TNC,002,1,3954.5000", -6),
+    (1, PARSE, "TNC,002,1,3954.5000,11623.2000", -7),
+    (1, PARSE, "(TNC,02,1,3954.5000,11623.2000", -8),
+    (1, PARSE, "(TNC,002,7,3954.5000,11623.2000", -9),
+    (1, PARSE, MINIMAL + ",B3,1,1,1,1,1,1", -10),
+    (1, PARSE, MINIMAL + ",B4294967297,1230.5,11623.2000", -10),
+    (1, PARSE, MINIMAL + ",B2,3950.2500,11620.1000,1230.5", -11),
+    (1, PARSE, "(TNC,002,1,0000.0000,11623.2000", -12),
+    (1, PARSE, MINIMAL + ",B1,3950.2500,0", -13),
+    (2, PARSE, LIST, 0),
+    (2, PARSE, LIST[1:], -26),
+    (2, PARSE, "(TNC,1,1,Home,fast", -27),
+    (2, PARSE, "(TNC,0,39.916527,Home,推荐", -28),
+    (2, PARSE, "", -42),
+    (0, PARSE, (0, 8), -42),
+    (0, PARSE, (MINIMAL, -2), -42),
+    (0, "PTT_Get_DataPacket", (0,), -44),
+]
 
 
 class CeTest(unittest.TestCase):
@@ -45,17 +87,20 @@ class CeTest(unittest.TestCase):
     def load(self, **kwargs):
         for name, value in kwargs.items():
             setattr(self.ce, name, value)
-        self.ce.load(DLL, cpu=CPU, stack_alignment=STACK)
-        self.assertEqual(self.ce.process.attach(), 1)
+        self.assertEqual(self.ce.start(DLL, cpu=CPU, stack_alignment=STACK), 1)
 
     def packet(self):
-        buffer = self.ce.buffer(568)
-        self.assertEqual(self.ce.call("PTT_Get_DataPacket", buffer), 0)
-        return self.ce.memory.read(buffer, 568)
+        result, raw = self.ce.packet()
+        self.assertEqual(result, 0)
+        return raw
+
+    def arguments(self, values):
+        if isinstance(values, str):
+            return self.ce.text(values)
+        return [self.ce.text(v)[0] if isinstance(v, str) else v for v in values]
 
     def parse(self, text):
-        address, length = self.ce.text(text)
-        return self.ce.call("PTT_Parse_Raw_Protocol", address, length)
+        return self.ce.call(PARSE, *self.ce.text(text))
 
 
 class Loading(CeTest):
@@ -87,64 +132,36 @@ class Loading(CeTest):
 
 
 class Destinations(CeTest):
-    def test_guide_file_is_taken_over_and_deleted(self):
-        self.ce.files[DATA_DIR + "\\guide.dat"] = guide_file(GUIDE_BODY)
-        self.load(guide_plan=1)
-        calls = []
-        self.ce.call("PTT_Set_Callback", self.ce.stub(lambda a: calls.append(1)))
-        self.assertEqual(self.ce.call("PTT_Init"), 0)
-        self.assertEqual(self.ce.files, {})
-        kind, count, entries = packet_fields(self.packet())
-        # Via point first: 39°50.25' N 116°20.1' E; then the destination.
-        self.assertEqual((kind, count), (0, 2))
-        self.assertEqual(entries[0][:3], (1072143360, 367142400, 1))
-        self.assertEqual(entries[1][:2], (1072619520, 367795200))
-        self.assertEqual(calls, [])
+    def test_files_and_messages_reach_the_packet(self):
+        for plan, file, message, callbacks, expected in DELIVERIES:
+            with self.subTest(file=file and file[0], message=message):
+                self.setUp()
+                path = file and DATA_DIR + "\\" + file[0]
+                if file:
+                    self.ce.files[path] = file[1]
+                self.load(guide_plan=plan)
+                calls = []
+                self.ce.call("PTT_Set_Callback", self.ce.stub(lambda a: calls.append(
+                    self.ce.memory.read(a[0], PACKET_SIZE))))
+                self.assertEqual(self.ce.call("PTT_Init"), 0)
+                if message:
+                    self.assertEqual(self.parse(message), 0)
+                raw = self.packet()
+                # Each call is given the library's packet.
+                self.assertEqual(calls, [raw] * callbacks)
+                if expected is None:
+                    self.assertEqual(raw, bytes(PACKET_SIZE))
+                    self.assertIn(path, self.ce.files)
+                    continue
+                if file:
+                    self.assertEqual(self.ce.files, {})
+                    self.assertIn(("delete", path), self.ce.journal)
+                kind, count, entries = packet_fields(raw)
+                self.assertEqual((kind, count), (expected[0], len(expected[1])))
+                for entry, prefix in zip(entries, expected[1]):
+                    self.assertEqual(entry[:len(prefix)], prefix)
 
-    def test_guide_file_that_does_not_parse_stays(self):
-        self.ce.files[DATA_DIR + "\\guide.dat"] = guide_file(b"(TNC,003,1,1,1")
-        self.load(guide_plan=1)
-        self.assertEqual(self.ce.call("PTT_Init"), 0)
-        self.assertIn(DATA_DIR + "\\guide.dat", self.ce.files)
-        self.assertEqual(self.packet(), bytes(568))
-
-    def test_destination_list_with_gbk_words_is_taken_over_and_deleted(self):
-        self.ce.files[DATA_DIR + "\\dest.cld"] = (
-            "    (TNC,116.397128,39.916527,Home,推荐,"
-            "121.473701,31.230416,天安门,最快").encode("gbk")
-        self.load(guide_plan=2)
-        self.assertEqual(self.ce.call("PTT_Init"), 0)
-        self.assertEqual(self.ce.files, {})
-        self.assertIn(("delete", DATA_DIR + "\\dest.cld"), self.ce.journal)
-        kind, count, entries = packet_fields(self.packet())
-        self.assertEqual((kind, count), (1, 2))
-        self.assertEqual(entries[0], (1072715932, 367870713, 0, b"Home"))
-        self.assertEqual(entries[1], (1119501628, 287819514, 1,
-                                      "天安门".encode("gbk")))
-
-    def test_raw_message_reaches_the_callback_with_the_library_packet(self):
-        self.load(guide_plan=2)
-        self.assertEqual(self.ce.call("PTT_Init"), 0)
-        seen = []
-
-        def callback(a):
-            seen.append((a[0], self.ce.memory.read(a[0], 568)))
-            return 0
-        self.assertEqual(self.ce.call("PTT_Set_Callback", self.ce.stub(callback)), 0)
-        self.assertEqual(self.parse("(TNC,116.397128,39.916527,天安门,最短"), 0)
-        self.assertEqual(len(seen), 1)
-        self.assertEqual(seen[0][1], self.packet())
-        kind, count, entries = packet_fields(seen[0][1])
-        self.assertEqual((kind, count), (1, 1))
-        self.assertEqual(entries[0], (1072715932, 367870713, 2,
-                                      "天安门".encode("gbk")))
-        # Null turns notification off.
-        self.assertEqual(self.ce.call("PTT_Set_Callback", 0), 0)
-        self.assertEqual(self.parse("(TNC,121.473701,31.230416,x,经济"), 0)
-        self.assertEqual(len(seen), 1)
-        self.assertEqual(packet_fields(self.packet())[2][0][2], 3)
-
-    def test_a_thumb_callback_is_entered_and_returns(self):
+    def test_callbacks_thumb_and_null(self):
         # The navigation program may be Thumb code (ARMv4I interworking):
         # a callback whose address has bit 0 set counts its calls in memory.
         self.load(guide_plan=2)
@@ -159,53 +176,24 @@ class Destinations(CeTest):
                             0x4770)          # bx lr
         self.ce.memory.write(code, thumb + struct.pack("<I", counter))
         self.assertEqual(self.ce.call("PTT_Set_Callback", code | 1), 0)
-        self.assertEqual(self.parse("(TNC,116.397128,39.916527,Home,推荐"), 0)
-        self.assertEqual(self.parse("(TNC,116.397128,39.916527,Home,推荐"), 0)
+        for _ in range(2):
+            self.assertEqual(self.parse(LIST), 0)
         self.assertEqual(self.ce.memory.u32(counter), 2)
-
-    def test_raw_guide_message_rounds_to_the_nearest_unit(self):
-        self.load(guide_plan=1)
-        self.assertEqual(self.ce.call("PTT_Init"), 0)
-        calls = []
-        self.ce.call("PTT_Set_Callback", self.ce.stub(lambda a: calls.append(a[0])))
-        # 39°54.12345' is 367,737,361.92 units: the nearest is ...362.
-        self.assertEqual(self.parse("(TNC,002,4,3954.12345,11623.2000"), 0)
-        self.assertEqual(len(calls), 1)
-        kind, count, entries = packet_fields(self.packet())
-        self.assertEqual((kind, count), (0, 1))
-        self.assertEqual(entries[0][:3], (1072619520, 367737362, 2))
+        # Null turns notification off; the message still arrives.
+        self.assertEqual(self.ce.call("PTT_Set_Callback", 0), 0)
+        self.assertEqual(self.parse("(TNC,121.473701,31.230416,x,经济"), 0)
+        self.assertEqual(self.ce.memory.u32(counter), 2)
+        self.assertEqual(packet_fields(self.packet())[2][0][2], 3)
 
     def test_result_codes(self):
-        rows = [
-            (1, MINIMAL, 0),
-            (1, "(TNC,002,1,3954.5000", -6),
-            (1, "TNC,002,1,3954.5000,11623.2000", -7),
-            (1, "(TNC,02,1,3954.5000,11623.2000", -8),
-            (1, "(TNC,002,7,3954.5000,11623.2000", -9),
-            (1, MINIMAL + ",B3,1,1,1,1,1,1", -10),
-            (1, MINIMAL + ",B4294967297,1230.5,11623.2000", -10),
-            (1, MINIMAL + ",B2,3950.2500,11620.1000,1230.5", -11),
-            (1, "(TNC,002,1,0000.0000,11623.2000", -12),
-            (1, MINIMAL + ",B1,3950.2500,0", -13),
-            (2, "(TNC,116.397128,39.916527,Home,推荐", 0),
-            (2, "TNC,116.397128,39.916527,Home,推荐", -26),
-            (2, "(TNC,1,1,Home,fast", -27),
-            (2, "(TNC,0,39.916527,Home,推荐", -28),
-            (2, "", -42),
-        ]
         for plan in (1, 2):
             self.setUp()
             self.load(guide_plan=plan)
-            self.assertEqual(self.parse(MINIMAL), -41)  # before PTT_Init
-            self.assertEqual(self.ce.call("PTT_Init"), 0)
-            for row_plan, text, code in rows:
-                if row_plan == plan:
-                    with self.subTest(text=text):
-                        self.assertEqual(self.parse(text), code)
-            self.assertEqual(self.ce.call("PTT_Parse_Raw_Protocol", 0, 8), -42)
-            address, _ = self.ce.text(MINIMAL)
-            self.assertEqual(self.ce.call("PTT_Parse_Raw_Protocol", address, -2), -42)
-            self.assertEqual(self.ce.call("PTT_Get_DataPacket", 0), -44)
+            for row_plan, export, values, code in RESULT_CODES:
+                if row_plan in (0, plan):
+                    with self.subTest(plan=plan, export=export, values=values):
+                        self.assertEqual(
+                            self.ce.call(export, *self.arguments(values)), code)
         # A plan that is neither 1 nor 2 keeps the previous one.
         self.ce.guide_plan = 3
         self.assertEqual(self.ce.call("PTT_Init"), -43)
@@ -226,7 +214,6 @@ class Control(CeTest):
                 self.ce.windows = [Window(window, "nav"), Window(hidden, "x", False),
                                    Window(below, "control")]
                 self.load(escape_result=77)
-                self.assertEqual(self.ce.call("CTL_Switch_To_Control"), 0)
                 self.ce.platform_code = code
                 self.assertEqual(self.ce.call("CTL_Init", window), 1)
                 self.assertEqual(self.ce.call("CTL_IsExist"), exists)

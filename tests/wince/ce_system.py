@@ -17,6 +17,7 @@ import struct
 from ce_loader import CeProcess
 
 CODE_PAGE = 936
+PACKET_SIZE = 568
 HWND_BROADCAST = 0xFFFF
 HKEY_CURRENT_USER = 0x80000001
 ERROR_SUCCESS = 0
@@ -96,8 +97,21 @@ class CeSystem:
         self._guide_file_buffer = self.process.heap.allocate(512)
         return self.process
 
+    def start(self, dll_path, cpu="arm926", stack_alignment=8):
+        """Loads the DLL and runs its attach, as a process that loads it
+        does; the attach's result (1: loaded)."""
+        self.load(dll_path, cpu, stack_alignment)
+        return self.process.attach()
+
     def call(self, name, *args):
         return self.process.call_export(name, *args)
+
+    def packet(self, buffer=None):
+        """PTT_Get_DataPacket into `buffer` (by default a new one): its
+        result and the packet's bytes."""
+        buffer = buffer or self.buffer(PACKET_SIZE)
+        result = self.call("PTT_Get_DataPacket", buffer)
+        return result, self.memory.read(buffer, PACKET_SIZE)
 
     def stub(self, function):
         return self.process.stub(function)
@@ -565,6 +579,16 @@ class CeSystem:
         address = self.process.heap.allocate(size)
         self.memory.write(address, bytes(size))
         return address
+
+
+def packet_fields(raw):
+    """A packet's (kind, count, [(longitude, latitude, route, name bytes)])."""
+    kind, count = struct.unpack_from("<2I", raw)
+    entries = []
+    for at in range(8, PACKET_SIZE, 112):
+        lon, lat, route = struct.unpack_from("<3i", raw, at)
+        entries.append((lon, lat, route, raw[at + 12:at + 112].split(b"\0")[0]))
+    return kind, count, entries
 
 
 def guide_file(body):
