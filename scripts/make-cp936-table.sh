@@ -6,9 +6,10 @@
 # two-byte sequence under Wine (wine64, a private prefix in build/); a host
 # program compares that with glibc, checks the rules the host layer relies
 # on (lead bytes, the terminator, surrogates) and writes the ranges. It also
-# writes src/platform/web/cp936_table.h, the complete table of the web build
-# (every unit and every byte sequence, since the web has no converter under
-# it).
+# writes src/platform/web/cp936_table.h, the table of the web build, which
+# has no converter under it: every byte sequence, and the best-fit units
+# (the web layer writes every other unit as the lowest sequence that reads
+# as it, or '?'; the host program checks that this is what Windows does).
 #   scripts/make-cp936-table.sh [--check]
 # --check writes nothing and fails when a committed table is out of date.
 # Needs the "windows" group of scripts/install-deps.sh.
