@@ -374,7 +374,6 @@ std::string OutcomesText(const std::vector<Outcome>& outcomes, Format format,
         if (format == Format::kTable) {
           PrintTable(outcome, &out);
         } else {
-          if (outcomes.size() > 1) out += ShownPath(outcome.source) + ":\n";
           PrintHexDump(outcome, &out);
         }
       }

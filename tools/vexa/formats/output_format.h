@@ -35,8 +35,8 @@ nlohmann::ordered_json OutcomesToGeoJson(const std::vector<Outcome>& outcomes);
 // The text of `outcomes` in `format`. `as_list` makes JSON an array even
 // for one outcome (decode takes several files; parse gives one object).
 // `name_sources` gives each point of a merged CSV or GPX its file (a
-// source column, a <src> element); JSON and GeoJSON always name it. The
-// hex dump names each outcome's source above it when there are several.
+// source column, a <src> element); JSON and GeoJSON always name it. A
+// table or hex dump is one block per successful outcome.
 std::string OutcomesText(const std::vector<Outcome>& outcomes, Format format,
                          bool as_list, bool name_sources = false);
 
