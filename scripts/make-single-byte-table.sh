@@ -2,7 +2,7 @@
 # Regenerates src/platform/web/single_byte_table.h, the single-byte Windows
 # code pages (874, 1250 to 1258) of the web build, from glibc's converter,
 # which the tool reads them with on Linux. The host suite's
-# WebSingleByteCodePages test fails when the committed table is out of date.
+# web code pages test fails when the committed table is out of date.
 #   scripts/make-single-byte-table.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."

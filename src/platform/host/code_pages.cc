@@ -42,13 +42,6 @@ constexpr unsigned kUtf8 = 65001;
 constexpr unsigned kUtf7 = 65000;
 constexpr char16_t kReplacement = 0xFFFD;
 
-// char16_t text is in the machine's byte order.
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr char kWideName[] = "UTF-16LE";
-#else
-constexpr char kWideName[] = "UTF-16BE";
-#endif
-
 // Code pages whose iconv name is not simply "CP<number>".
 struct CodePageName {
   unsigned code_page;

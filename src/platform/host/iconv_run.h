@@ -1,7 +1,8 @@
 // The one retry loop of the host's iconv conversions: glibc stops at each
 // sequence it cannot convert, and a Win32 conversion replaces it instead.
 //
-// Host-only; used by code_pages.cc and cp936_conversion.cc.
+// Host-only; used by code_pages.cc and cp936_conversion.cc, and by the test
+// that holds the web build's conversions to the host's.
 
 #ifndef VEXA_SRC_PLATFORM_HOST_ICONV_RUN_H_
 #define VEXA_SRC_PLATFORM_HOST_ICONV_RUN_H_
@@ -13,6 +14,13 @@
 #include <cstring>
 
 namespace vexa::platform::host {
+
+// iconv's name of char16_t text, in the machine's byte order.
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+inline constexpr char kWideName[] = "UTF-16LE";
+#else
+inline constexpr char kWideName[] = "UTF-16BE";
+#endif
 
 // Appends `size` bytes at *put; false (and nothing written) when fewer than
 // that are left.
